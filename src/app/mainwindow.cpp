@@ -1,0 +1,142 @@
+#include "app/mainwindow.h"
+
+#include "app/activitylog.h"
+#include "app/programend.h"
+#include "app/text.h"
+
+namespace softswitch {
+
+MainWindow::MainWindow(const Platform& platform) : m_platform(platform)
+{
+    m_form.Combo1.onClick = [this] { Combo1_Click(); };
+    m_form.cmdHELP.onClick = [this] { cmdHELP_Click(); };
+    m_form.cmdEXIT.onClick = [this] { cmdEXIT_Click(); };
+    m_form.cmdCLEARlst.onClick = [this] { cmdCLEARlst_Click(); };
+    m_form.cmdSTATUS.onClick = [this] { m_link.StatusRefresh(); };
+}
+
+bool MainWindow::run(const std::function<void()>& action)
+{
+    if (m_ended)
+        return false;
+    try {
+        action();
+    } catch (const ProgramEnded&) {
+        m_ended = true;
+    }
+    return !m_ended;
+}
+
+bool MainWindow::load()
+{
+    return run([this] { Form_Load(); });
+}
+
+bool MainWindow::click(Control& control)
+{
+    return run([&control] { control.click(); });
+}
+
+bool MainWindow::pick(Control& combo, int listIndex)
+{
+    return run([&combo, listIndex] {
+        combo.setListIndex(listIndex);
+        if (combo.onClick)
+            combo.onClick();
+    });
+}
+
+bool MainWindow::selectTab(int tab)
+{
+    return run([this, tab] { m_form.SSTab1.setTab(tab); });
+}
+
+bool MainWindow::timerTick()
+{
+    return run([this] {
+        if (m_form.Timer1.Enabled)
+            Timer1_Timer();
+    });
+}
+
+bool MainWindow::close()
+{
+    run([this] { Form_Unload(); });
+    m_ended = true;
+    return false;
+}
+
+void MainWindow::message(const std::string& text, MsgIcon icon)
+{
+    m_platform.boxes.show(text, MsgButtons::Ok, icon, kAppTitle);
+}
+
+void MainWindow::Form_Load()
+{
+    m_state.PortName = m_form.Combo1.Text;
+    m_state.PortType = upperCase(left(m_state.PortName, 3));
+    m_link.StatusRefresh();
+    m_form.comboInterChars.setText(m_form.comboInterChars.list.front());
+    m_state.MakerString = "**";
+    for (std::size_t i = 0; i < m_state.BitMask.size(); ++i)
+        m_state.BitMask[i] = static_cast<std::int16_t>(1 << i);
+    m_state.SettingsChanged = false;
+    m_state.TabSwitching = false;
+}
+
+void MainWindow::Combo1_Click()
+{
+    const std::string& chosen = m_form.Combo1.Text;
+    m_state.PortName = chosen;
+    m_state.PortType = upperCase(left(chosen, 3));
+
+    bool serial = false;
+    bool tcp = false;
+    if (left(chosen, 3) == "USB" || chosen == "LPT1") {
+        // neither settings frame applies
+    } else if (chosen == "TCP/IP") {
+        tcp = true;
+    } else {
+        serial = true;
+    }
+    m_form.frameCOMm.Visible = serial;
+    m_form.frameTCPIP.Visible = tcp;
+}
+
+void MainWindow::cmdHELP_Click()
+{
+    if (!m_platform.shell.launch(kHelpCommand))
+        message("The help file KR_SW_Help.txt could not be opened.", MsgIcon::Information);
+}
+
+void MainWindow::cmdEXIT_Click()
+{
+    bool ok = true;
+    m_link.OpenPort(m_state.PortName, false, ok);
+    Form_Unload();
+    m_platform.shell.endProgram();
+    throw ProgramEnded{};
+}
+
+void MainWindow::Form_Unload()
+{
+    bool ok = true;
+    m_link.OpenPort(m_state.PortName, false, ok);
+}
+
+void MainWindow::cmdCLEARlst_Click()
+{
+    m_form.txtLOG.Text.clear();
+}
+
+void MainWindow::Timer1_Timer()
+{
+    m_link.StatusRefresh();
+}
+
+void MainWindow::AddLog(const std::string& line)
+{
+    softswitch::AddLog(m_form.txtLOG, line);
+}
+
+} // namespace softswitch

@@ -1,0 +1,327 @@
+#include "link/link.h"
+
+#include "app/text.h"
+
+#include <cmath>
+
+namespace softswitch {
+
+namespace {
+
+// The serial settings frame as option buttons and the text each one stands for.
+struct SettingChoice {
+    Control Form1::*button;
+    const char* text;
+};
+
+constexpr SettingChoice kBaudRates[] = {
+    {&Form1::com_BR_115200, "115200"},
+    {&Form1::com_BR_38400, "38400"},
+    {&Form1::com_BR_19200, "19200"},
+    {&Form1::com_BR_9600, "9600"},
+};
+
+constexpr int kHandshakeDtrDsr = 2;
+constexpr int kHandshakeXonXoff = 1;
+
+struct StatusLook {
+    int state;
+    const char* text;
+    std::uint32_t colour;
+};
+
+constexpr StatusLook kStatusLooks[] = {
+    {kTcpClosed, "Disconnect", kStatusRed},
+    {kTcpConnecting, "Connecting...", kBlack},
+    {kTcpConnected, "Connected", kStatusDarkBlue},
+};
+constexpr StatusLook kUnknownStatus = {-1, "unknown", kBlack};
+
+// The whole text as a port number, or false: blanks around it are allowed,
+// anything else in it makes it no number.
+bool wholeNumber(const std::string& text, long& number)
+{
+    const std::string trimmed = trimBlanks(text);
+    if (trimmed.empty())
+        return false;
+    char* end = nullptr;
+    const double value = std::strtod(trimmed.c_str(), &end);
+    if (end != trimmed.c_str() + trimmed.size() || !std::isfinite(value))
+        return false;
+    const double rounded = std::nearbyint(value);
+    if (rounded < 0 || rounded > 65535)
+        return false;
+    number = static_cast<long>(rounded);
+    return true;
+}
+
+bool isMode(const std::string& text) { return text == "R"; }
+
+} // namespace
+
+std::string firstUnderscoreScan(const std::string& received)
+{
+    std::string reply;
+    bool seen = false;
+    for (char c : received) {
+        if (c == '_' && !seen)
+            seen = true;
+        else
+            reply += c;
+    }
+    return reply;
+}
+
+Link::Link(Form1& form, SharedState& state, const Platform& platform)
+    : m_form(form), m_state(state), m_platform(platform)
+{
+}
+
+void Link::message(const std::string& text, MsgIcon icon, const std::string& title)
+{
+    m_platform.boxes.show(text, MsgButtons::Ok, icon, title);
+}
+
+void Link::setTimer1(bool enabled)
+{
+    m_form.Timer1.Enabled = enabled;
+    m_platform.timer.setTimer(enabled, std::chrono::milliseconds(m_form.Timer1.Interval));
+}
+
+void Link::OpenPort(const std::string& portName, bool open, bool& ok)
+{
+    ok = true;
+    const std::string& type = m_state.PortType;
+    if (type == "COM")
+        openSerial(portName, open, ok);
+    else if (type == "LPT")
+        OpenParallel(open, "W");
+    else if (type == "TCP")
+        openTcp(open);
+}
+
+void Link::openSerial(const std::string& portName, bool open, bool& ok)
+{
+    SerialPort& serial = m_platform.serial;
+    if (serial.portOpen())
+        serial.setPortOpen(false);
+
+    if (serial.portOpen() != open) {
+        // A port name without a usable number leaves the previous port number.
+        const double number = leadingNumber(portName.size() > 3 ? std::string_view(portName).substr(3) : "");
+        if (number >= 1 && number <= 255)
+            serial.setCommPort(static_cast<int>(number));
+
+        std::string baud;
+        for (const SettingChoice& choice : kBaudRates) {
+            if ((m_form.*choice.button).value()) {
+                baud = choice.text;
+                break;
+            }
+        }
+        if (m_form.com_HS_HW.value())
+            serial.setHandshaking(kHandshakeDtrDsr);
+        else if (m_form.com_HS_SW.value())
+            serial.setHandshaking(kHandshakeXonXoff);
+        const std::string parity = m_form.com_PK_NONE.value() ? "N" : m_form.com_PK_EVEN.value() ? "E" : "";
+        serial.setSettings(baud + "," + parity + ",8,1");
+        serial.setPortOpen(open);
+    }
+
+    const std::string port = std::to_string(serial.commPort());
+    if (serial.portOpen() != open) {
+        ok = false;
+        message("The COM" + port + " can not " + (open ? "OPEN" : "CLOSE") + " !!\r\r"
+                    + "Please check that whether <printer driver> or <other application> occupy it !",
+                MsgIcon::Critical);
+    } else if (open && (!serial.dsrHolding() || !serial.ctsHolding())) {
+        ok = false;
+        message("The COM" + port + " port is busy...\r\n\r\nPlease double check the printer cable status.",
+                MsgIcon::Critical);
+    }
+}
+
+void Link::openTcp(bool open)
+{
+    TcpSocket& socket = m_platform.socket;
+    if (!open) {
+        socket.close();
+        setTimer1(false);
+        StatusRefresh();
+        return;
+    }
+    if (socket.socketHandle() >= 1)
+        socket.close();
+    socket.setRemoteHost(m_form.tcpIP.Text);
+    long port = 0;
+    if (wholeNumber(m_form.tcpListenPort.Text, port))
+        socket.setRemotePort(static_cast<int>(port));
+    socket.connect();
+    socket.getData(socket.bytesReceived()); // nothing is expected yet; anything stale goes
+    m_state.LastTcpState = -1;
+    StatusRefresh();
+    m_platform.loop.sleep(kTcpAfterConnect);
+    setTimer1(true);
+}
+
+void Link::OpenParallel(bool open, const std::string& mode)
+{
+    ParallelPort& parallel = m_platform.parallel;
+    parallel.close();
+    if (!open)
+        return;
+    PlatformError error;
+    if (!parallel.open(mode == "R", error))
+        m_platform.boxes.show("Error no " + signedNumber(error.number) + ": " + error.description,
+                              MsgButtons::Ok, MsgIcon::None, kAppTitle);
+}
+
+void Link::StatusRefresh()
+{
+    if (m_platform.socket.state() == m_state.LastTcpState)
+        return;
+    m_platform.loop.sleep(kStatusSettle);
+    m_platform.loop.processEvents();
+    m_state.LastTcpState = static_cast<std::int16_t>(m_platform.socket.state());
+    StatusLook look = kUnknownStatus;
+    for (const StatusLook& candidate : kStatusLooks)
+        if (candidate.state == m_state.LastTcpState)
+            look = candidate;
+    m_form.txtSTATUS.Text = look.text;
+    m_form.txtSTATUS.ForeColor = look.colour;
+}
+
+void Link::SendCommand(std::span<const std::uint8_t> command, std::string& text)
+{
+    const std::string& type = m_state.PortType;
+    if (type == "USB")
+        sendUsb(command, text);
+    else if (type == "COM")
+        sendSerial(command, text);
+    else if (type == "LPT")
+        sendParallel(command, text);
+    else if (type == "TCP")
+        sendTcp(command, text);
+}
+
+std::int32_t Link::usbRead(char probe, std::string& buffer)
+{
+    std::string data(1, probe);
+    buffer.assign(kUsbBufferLength, '\0');
+    return m_platform.usb.sendx(data, "usb", 9600, 0, 1, 5, static_cast<std::int32_t>(kUsbBufferLength), buffer);
+}
+
+void Link::sendUsb(std::span<const std::uint8_t> command, std::string& text)
+{
+    std::string data(command.begin(), command.end());
+    std::string empty;
+    m_platform.usb.sendx(data, "usb", 9600, 0, static_cast<std::int32_t>(command.size()) + 1, 0, 0, empty);
+    if (!isMode(text)) {
+        text.clear();
+        return;
+    }
+    EventLoop& loop = m_platform.loop;
+    loop.sleep(kUsbReadWait);
+    text.clear();
+
+    std::string buffer;
+    if (usbRead('\0', buffer) != 0) {
+        loop.sleep(kUsbReadWait);
+        return;
+    }
+    bool seen = false;
+    if (buffer.find_first_not_of('\0') != std::string::npos) {
+        for (char c : buffer) {
+            if (c == '_' && !seen) {
+                seen = true;
+                text.clear();
+            } else if (!(c == '\0' && seen)) {
+                text += c;
+            }
+        }
+    }
+    loop.sleep(kUsbReadWait);
+
+    if (usbRead(' ', buffer) != 0 || !seen) {
+        loop.sleep(kUsbReadWait);
+        return;
+    }
+    for (char c : buffer)
+        if (c != '\0')
+            text += c;
+    loop.sleep(kUsbReadWait);
+}
+
+void Link::sendSerial(std::span<const std::uint8_t> command, std::string& text)
+{
+    SerialPort& serial = m_platform.serial;
+    for (std::uint8_t byte : command)
+        serial.output(byte);
+    if (!isMode(text)) {
+        text.clear();
+        return;
+    }
+    text.clear();
+    m_platform.loop.sleep(kSerialReplyWait);
+    if (serial.inBufferCount() >= 1)
+        text = firstUnderscoreScan(serial.input());
+}
+
+void Link::sendParallel(std::span<const std::uint8_t> command, std::string& text)
+{
+    for (std::uint8_t byte : command)
+        m_platform.parallel.write(byte);
+    if (!isMode(text)) {
+        text.clear();
+        return;
+    }
+    text.clear();
+    m_platform.loop.sleep(kParallelReplyWait);
+    OpenParallel(false, "W");
+    OpenParallel(true, "R");
+    text = firstUnderscoreScan(m_platform.parallel.read(kParallelReadCount));
+    bool ok = true;
+    OpenPort(m_state.PortName, true, ok);
+}
+
+void Link::sendTcp(std::span<const std::uint8_t> command, std::string& text)
+{
+    TcpSocket& socket = m_platform.socket;
+    EventLoop& loop = m_platform.loop;
+    StatusRefresh();
+    loop.processEvents();
+    const int state = socket.state();
+    if (state != kTcpConnected) {
+        StatusRefresh();
+        message("Could not send data now, please check lan printer status..." + signedNumber(state), MsgIcon::None);
+        return; // text still holds the mode letter
+    }
+    for (std::uint8_t byte : command)
+        socket.sendByte(byte);
+    loop.sleep(kTcpAfterSend);
+    StatusRefresh();
+    loop.processEvents();
+    if (!isMode(text)) {
+        text.clear();
+        return;
+    }
+    text.clear();
+    for (int poll = 0; poll < kTcpPolls; ++poll) {
+        if (socket.bytesReceived() > 0)
+            break;
+        loop.processEvents();
+        loop.sleep(kTcpPollSleep);
+    }
+    const std::string received = socket.getData(socket.bytesReceived());
+    loop.processEvents();
+    loop.sleep(kTcpAfterReply);
+    text = firstUnderscoreScan(received);
+
+    PlatformError error;
+    if (socket.takePendingError(error))
+        m_platform.boxes.show("Error # " + signedNumber(error.number) + " was generated by " + error.source + "\r"
+                                  + error.description,
+                              MsgButtons::Ok, MsgIcon::None, "Error");
+}
+
+} // namespace softswitch

@@ -1,0 +1,248 @@
+#pragma once
+// Fakes of every platform facility: they record what the core asked for and
+// answer from what the test set up. The clock records sleeps instead of sleeping.
+
+#include "platform/platform.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace softswitch::testing {
+
+struct FakeSerial : SerialPort {
+    int port = 1;
+    std::string settingsText = "9600,N,8,1";
+    int handshaking = 0;
+    bool open = false;
+    bool refuseOpen = false;
+    bool refuseClose = false;
+    bool dsr = true;
+    bool cts = true;
+    int openCalls = 0;
+    int closeCalls = 0;
+    std::vector<std::uint8_t> written;
+    std::string inbox; // what the printer has sent so far
+
+    void setCommPort(int number) override { port = number; }
+    int commPort() const override { return port; }
+    void setSettings(const std::string& settings) override { settingsText = settings; }
+    std::string settings() const override { return settingsText; }
+    void setHandshaking(int value) override { handshaking = value; }
+    bool setPortOpen(bool wanted) override
+    {
+        if (wanted) {
+            ++openCalls;
+            if (refuseOpen)
+                return false;
+        } else {
+            ++closeCalls;
+            if (refuseClose)
+                return false;
+        }
+        open = wanted;
+        return true;
+    }
+    bool portOpen() const override { return open; }
+    bool dsrHolding() override { return dsr; }
+    bool ctsHolding() override { return cts; }
+    void output(std::uint8_t byte) override { written.push_back(byte); }
+    int inBufferCount() override { return static_cast<int>(inbox.size()); }
+    std::string input() override { return std::exchange(inbox, {}); }
+};
+
+struct FakeSocket : TcpSocket {
+    std::string host;
+    int port = 0;
+    int stateNumber = 0;
+    int handle = 0;
+    int connects = 0;
+    int closes = 0;
+    // The state a connect leads to (a printer that answers at once: 7).
+    int stateAfterConnect = 6;
+    std::vector<std::uint8_t> sent;
+    std::string inbox;
+    bool hasError = false;
+    PlatformError error;
+
+    void setRemoteHost(const std::string& value) override { host = value; }
+    void setRemotePort(int value) override { port = value; }
+    int remotePort() const override { return port; }
+    void connect() override
+    {
+        ++connects;
+        stateNumber = stateAfterConnect;
+        handle = 5;
+    }
+    void close() override
+    {
+        ++closes;
+        stateNumber = 0;
+        handle = 0;
+    }
+    int state() override { return stateNumber; }
+    int socketHandle() override { return handle; }
+    int bytesReceived() override { return static_cast<int>(inbox.size()); }
+    std::string getData(int maxBytes) override
+    {
+        const std::string taken = inbox.substr(0, static_cast<std::size_t>(std::max(0, maxBytes)));
+        inbox.erase(0, taken.size());
+        return taken;
+    }
+    void sendByte(std::uint8_t byte) override { sent.push_back(byte); }
+    bool takePendingError(PlatformError& out) override
+    {
+        if (!hasError)
+            return false;
+        out = error;
+        hasError = false;
+        return true;
+    }
+};
+
+struct FakeParallel : ParallelPort {
+    enum class Mode { Closed, Reading, Writing };
+    Mode mode = Mode::Closed;
+    bool refuseOpen = false;
+    PlatformError openError{53, "File not found", ""};
+    std::vector<std::string> history; // "close", "open R", "open W"
+    std::vector<std::uint8_t> written;
+    std::string replies; // what a reading open finds
+    std::vector<int> readCounts;
+
+    void close() override
+    {
+        history.push_back("close");
+        mode = Mode::Closed;
+    }
+    bool open(bool forReading, PlatformError& error) override
+    {
+        history.push_back(forReading ? "open R" : "open W");
+        if (refuseOpen) {
+            error = openError;
+            return false;
+        }
+        mode = forReading ? Mode::Reading : Mode::Writing;
+        return true;
+    }
+    void write(std::uint8_t byte) override { written.push_back(byte); }
+    std::string read(int count) override
+    {
+        readCounts.push_back(count);
+        return std::exchange(replies, {});
+    }
+};
+
+struct FakeUsb : UsbLibrary {
+    struct Call {
+        std::string data;
+        std::string port;
+        std::int32_t baud, arg4, length, mode, bufferLength;
+        std::string buffer;
+    };
+    std::vector<Call> calls;
+    // Answers to the read calls, in order: the buffer the library fills and its result.
+    std::deque<std::pair<std::string, std::int32_t>> reads;
+
+    std::int32_t sendx(std::string& data, const std::string& port, std::int32_t baud, std::int32_t arg4,
+                       std::int32_t length, std::int32_t mode, std::int32_t bufferLength,
+                       std::string& buffer) override
+    {
+        calls.push_back({data, port, baud, arg4, length, mode, bufferLength, buffer});
+        if (mode == 0)
+            return 0;
+        if (reads.empty())
+            return 0;
+        auto [filled, result] = reads.front();
+        reads.pop_front();
+        filled.resize(buffer.size(), '\0');
+        buffer = filled;
+        return result;
+    }
+};
+
+struct FakeLoop : EventLoop {
+    std::vector<std::chrono::milliseconds> sleeps;
+    int eventBatches = 0;
+    std::function<void()> onEvents; // what "other events" do while the core waits
+
+    void sleep(std::chrono::milliseconds duration) override { sleeps.push_back(duration); }
+    void processEvents() override
+    {
+        ++eventBatches;
+        if (onEvents)
+            onEvents();
+    }
+    std::chrono::milliseconds slept() const
+    {
+        std::chrono::milliseconds total{0};
+        for (auto s : sleeps)
+            total += s;
+        return total;
+    }
+};
+
+struct FakeTimer : TimerDriver {
+    bool enabled = false;
+    std::chrono::milliseconds interval{0};
+    void setTimer(bool on, std::chrono::milliseconds every) override
+    {
+        enabled = on;
+        interval = every;
+    }
+};
+
+struct FakeBoxes : MessageBoxes {
+    struct Shown {
+        std::string text;
+        MsgButtons buttons;
+        MsgIcon icon;
+        std::string title;
+    };
+    std::vector<Shown> shown;
+    std::deque<MsgAnswer> answers;
+
+    MsgAnswer show(const std::string& text, MsgButtons buttons, MsgIcon icon, const std::string& title) override
+    {
+        shown.push_back({text, buttons, icon, title});
+        if (!answers.empty()) {
+            const MsgAnswer answer = answers.front();
+            answers.pop_front();
+            return answer;
+        }
+        return buttons == MsgButtons::YesNo ? MsgAnswer::Yes : MsgAnswer::Ok;
+    }
+};
+
+struct FakeShell : Shell {
+    std::vector<std::string> launched;
+    bool launchFails = false;
+    int ends = 0;
+    bool launch(const std::string& commandLine) override
+    {
+        launched.push_back(commandLine);
+        return !launchFails;
+    }
+    void endProgram() override { ++ends; }
+};
+
+// All fakes together, handed to the core as one Platform.
+struct FakePlatform {
+    FakeSerial serial;
+    FakeSocket socket;
+    FakeParallel parallel;
+    FakeUsb usb;
+    FakeLoop loop;
+    FakeTimer timer;
+    FakeBoxes boxes;
+    FakeShell shell;
+
+    Platform platform() { return {serial, socket, parallel, usb, loop, timer, boxes, shell}; }
+};
+
+} // namespace softswitch::testing
