@@ -1,0 +1,384 @@
+#include "gui/windowview.h"
+
+#include "gui/logo.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace softswitch::gui {
+
+namespace {
+
+QString latin1(const std::string& text)
+{
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string bytes(const QString& text)
+{
+    const QByteArray latin = text.toLatin1();
+    return {latin.constData(), static_cast<std::size_t>(latin.size())};
+}
+
+QColor colour(std::uint32_t rgb)
+{
+    return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}
+
+} // namespace
+
+WindowView::WindowView(MainWindow& window) : m_window(window), m_form(window.form())
+{
+    setObjectName("Form1");
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->addWidget(buildPortArea());
+    layout->addWidget(buildButtons());
+
+    m_tabs = new QTabWidget(central);
+    bind(m_form.SSTab1, m_tabs);
+    m_tabs->addTab(buildInfoTab(), latin1(m_form.SSTab1.tabCaptions[0]));
+    m_tabs->addTab(buildSwitchTab(1, m_form.lblSW1), latin1(m_form.SSTab1.tabCaptions[1]));
+    m_tabs->addTab(buildSwitchTab(2, m_form.lblSW2), latin1(m_form.SSTab1.tabCaptions[2]));
+    m_tabs->addTab(buildSwitchTab(3, m_form.lblSW3), latin1(m_form.SSTab1.tabCaptions[3]));
+    m_tabs->addTab(buildSwitchTab(4, m_form.Label1), latin1(m_form.SSTab1.tabCaptions[4]));
+    m_tabs->addTab(buildLanguageTab(), latin1(m_form.SSTab1.tabCaptions[5]));
+    m_tabs->addTab(buildLogTab(), latin1(m_form.SSTab1.tabCaptions[6]));
+    m_tabs->tabBar()->setExpanding(false);
+    m_tabs->setUsesScrollButtons(false); // one row of tabs, all visible
+    connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) {
+        if (!m_refreshing)
+            act([this, index] { return m_window.selectTab(index); });
+    });
+    layout->addWidget(m_tabs, 1);
+    setCentralWidget(central);
+    refresh();
+}
+
+void WindowView::act(const std::function<bool()>& action)
+{
+    action();
+    if (m_window.ended()) {
+        m_closing = true;
+        close();
+        return;
+    }
+    refresh();
+}
+
+void WindowView::closeEvent(QCloseEvent* event)
+{
+    if (!m_closing && !m_window.ended())
+        m_window.close(); // the unload handler closes the link
+    m_closing = true;
+    event->accept();
+}
+
+void WindowView::bind(Control& control, QWidget* widget)
+{
+    widget->setObjectName(QString::fromStdString(control.name()));
+    m_widgets[&control] = widget;
+}
+
+QWidget* WindowView::widgetFor(const Control& control) const
+{
+    const auto found = m_widgets.find(&control);
+    return found == m_widgets.end() ? nullptr : found->second;
+}
+
+QLabel* WindowView::label(Control& control)
+{
+    auto* widget = new QLabel;
+    bind(control, widget);
+    return widget;
+}
+
+QAbstractButton* WindowView::button(Control& control)
+{
+    auto* widget = new QPushButton;
+    bind(control, widget);
+    connect(widget, &QPushButton::clicked, this, [this, &control] { act([this, &control] { return m_window.click(control); }); });
+    return widget;
+}
+
+QAbstractButton* WindowView::option(Control& control)
+{
+    auto* widget = new QRadioButton;
+    // The model keeps each row exclusive; Qt's own exclusivity would refuse
+    // to show a row with neither button selected.
+    widget->setAutoExclusive(false);
+    bind(control, widget);
+    connect(widget, &QRadioButton::clicked, this, [this, &control] { act([this, &control] { return m_window.click(control); }); });
+    return widget;
+}
+
+QComboBox* WindowView::combo(Control& control, bool editable)
+{
+    auto* widget = new QComboBox;
+    widget->setEditable(editable);
+    widget->setInsertPolicy(QComboBox::NoInsert);
+    for (const std::string& entry : control.list)
+        widget->addItem(latin1(entry));
+    bind(control, widget);
+    connect(widget, &QComboBox::activated, this, [this, &control](int index) {
+        act([this, &control, index] { return m_window.pick(control, index); });
+    });
+    if (editable) {
+        connect(widget, &QComboBox::editTextChanged, this, [this, &control](const QString& text) {
+            if (!m_refreshing)
+                control.setText(bytes(text));
+        });
+    }
+    return widget;
+}
+
+QLineEdit* WindowView::lineEdit(Control& control, bool readOnly)
+{
+    auto* widget = new QLineEdit;
+    widget->setReadOnly(readOnly);
+    bind(control, widget);
+    connect(widget, &QLineEdit::textEdited, this, [&control](const QString& text) { control.Text = bytes(text); });
+    return widget;
+}
+
+QGroupBox* WindowView::frame(Control& control)
+{
+    auto* widget = new QGroupBox;
+    bind(control, widget);
+    return widget;
+}
+
+QWidget* WindowView::buildPortArea()
+{
+    auto* area = new QWidget;
+    auto* row = new QHBoxLayout(area);
+    auto* logo = new QLabel;
+    logo->setObjectName("Logo");
+    logo->setPixmap(makeLogo(96));
+    row->addWidget(logo);
+
+    auto* portColumn = new QVBoxLayout;
+    portColumn->addWidget(label(m_form.lblPORT));
+    portColumn->addWidget(combo(m_form.Combo1));
+    portColumn->addStretch();
+    row->addLayout(portColumn);
+
+    QGroupBox* serial = frame(m_form.frameCOMm);
+    auto* serialRow = new QHBoxLayout(serial);
+    const std::vector<std::vector<Control*>> groups = {
+        {&m_form.com_BR_115200, &m_form.com_BR_38400, &m_form.com_BR_19200, &m_form.com_BR_9600},
+        {&m_form.com_HS_HW, &m_form.com_HS_SW},
+        {&m_form.com_PK_EVEN, &m_form.com_PK_NONE},
+    };
+    for (int i = 0; i < 3; ++i) {
+        QGroupBox* box = frame(m_form.frameCOM[i]);
+        auto* column = new QVBoxLayout(box);
+        for (Control* choice : groups[static_cast<std::size_t>(i)])
+            column->addWidget(option(*choice));
+        column->addStretch();
+        serialRow->addWidget(box);
+    }
+    row->addWidget(serial, 1);
+
+    QGroupBox* tcp = frame(m_form.frameTCPIP);
+    auto* grid = new QGridLayout(tcp);
+    grid->addWidget(label(m_form.tcpLBL1), 0, 0);
+    grid->addWidget(lineEdit(m_form.tcpIP), 0, 1);
+    grid->addWidget(label(m_form.tcpLBL2), 1, 0);
+    grid->addWidget(lineEdit(m_form.tcpListenPort), 1, 1);
+    QLineEdit* status = lineEdit(m_form.txtSTATUS, true);
+    status->setStyleSheet("background-color: #D3D3D3;");
+    grid->addWidget(status, 2, 0);
+    grid->addWidget(button(m_form.cmdSTATUS), 2, 1);
+    row->addWidget(tcp, 1);
+    return area;
+}
+
+QWidget* WindowView::buildButtons()
+{
+    auto* area = new QWidget;
+    auto* row = new QHBoxLayout(area);
+    for (Control* c : {&m_form.cmdCommunicate, &m_form.cmd1, &m_form.cmd2, &m_form.cmd01, &m_form.cmd02,
+                       &m_form.cmdHELP, &m_form.cmdEXIT})
+        row->addWidget(button(*c));
+    return area;
+}
+
+QWidget* WindowView::buildInfoTab()
+{
+    auto* page = new QWidget;
+    auto* column = new QVBoxLayout(page);
+    QGroupBox* info = frame(m_form.framePrinterInfo);
+    auto* grid = new QGridLayout(info);
+    const std::vector<std::array<Control*, 4>> rows = {
+        {&m_form.lblINFO[0], &m_form.lblKR_INFO[0], &m_form.lblINFO[4], &m_form.lblKR_INFO[4]},
+        {&m_form.lblINFO[1], &m_form.lblKR_INFO[1], &m_form.krLabel3[10], &m_form.lblKR_INFO[5]},
+        {&m_form.lblINFO[2], &m_form.lblKR_INFO[2], &m_form.lblINFO[3], &m_form.lblKR_INFO[3]},
+        {&m_form.krLabel3[22], &m_form.lblKR_INFO[6], &m_form.krLabel3[17], &m_form.lblKR_INFO[7]},
+    };
+    for (int r = 0; r < static_cast<int>(rows.size()); ++r)
+        for (int c = 0; c < 4; ++c)
+            grid->addWidget(label(*rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)]), r, c);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
+    column->addWidget(info);
+
+    QGroupBox* language = frame(m_form.frameLanguageInfo);
+    auto* languageGrid = new QGridLayout(language);
+    const std::vector<std::pair<int, int>> languageRows = {{12, 0}, {15, 1}, {13, 2}, {14, 3}, {11, 4}, {10, 5}, {5, 6}};
+    int r = 0;
+    for (const auto& [captionIndex, valueIndex] : languageRows) {
+        languageGrid->addWidget(label(m_form.lblINFO[captionIndex]), r, 0);
+        languageGrid->addWidget(label(m_form.lblLANG_INFO[valueIndex]), r, 1);
+        ++r;
+    }
+    languageGrid->setColumnStretch(1, 1);
+    column->addWidget(language);
+    column->addStretch();
+    return page;
+}
+
+QWidget* WindowView::buildSwitchTab(int sw, Control& title)
+{
+    auto* page = new QWidget;
+    auto* column = new QVBoxLayout(page);
+    QGroupBox* switchFrame = frame(m_form.frameSWm(sw));
+    auto* grid = new QGridLayout(switchFrame);
+    QLabel* titleLabel = label(title);
+    QFont bold = titleLabel->font();
+    bold.setBold(true);
+    titleLabel->setFont(bold);
+    grid->addWidget(titleLabel, 0, 0);
+    ControlArray& rows = sw == 1 ? m_form.frameSW1 : sw == 2 ? m_form.frameSW2 : sw == 3 ? m_form.frameSW3 : m_form.frameSW4;
+    for (int i = 0; i < 8; ++i) {
+        QGroupBox* row = frame(rows[i]);
+        row->setFlat(true);
+        auto* buttons = new QHBoxLayout(row);
+        buttons->setContentsMargins(2, 0, 2, 0);
+        buttons->addWidget(option(m_form.optSWON(sw)[i]));
+        buttons->addWidget(option(m_form.optSWOFF(sw)[i]));
+        grid->addWidget(row, i + 1, 0);
+        QLabel* text = label(m_form.lblSWFunction(sw)[i]);
+        text->setMinimumWidth(360);
+        grid->addWidget(text, i + 1, 1);
+    }
+    grid->setColumnStretch(1, 1);
+    column->addWidget(switchFrame);
+    column->addStretch();
+    return page;
+}
+
+QWidget* WindowView::buildLanguageTab()
+{
+    auto* page = new QWidget;
+    auto* column = new QVBoxLayout(page);
+    const auto addFrame = [&](Control& frameControl, const std::vector<std::pair<Control*, Control*>>& rows) {
+        QGroupBox* box = frame(frameControl);
+        auto* grid = new QGridLayout(box);
+        int r = 0;
+        for (const auto& [caption, choice] : rows) {
+            if (caption) {
+                QLineEdit* fixed = lineEdit(*caption, true);
+                fixed->setFrame(false);
+                grid->addWidget(fixed, r, 0);
+            }
+            grid->addWidget(combo(*choice), r, 1);
+            ++r;
+        }
+        grid->setColumnStretch(1, 1);
+        column->addWidget(box);
+    };
+    addFrame(m_form.frameChangeCP, {{&m_form.Text4, &m_form.comboCodePage},
+                                    {nullptr, &m_form.comboCodePageName},
+                                    {&m_form.Text7, &m_form.comboInterChars}});
+    addFrame(m_form.frameDensity, {{&m_form.Text2, &m_form.comboDensity}});
+    addFrame(m_form.frameNew8x16, {{&m_form.Text3, &m_form.comboNew8x16}});
+    addFrame(m_form.frameTHAI, {{&m_form.Text5, &m_form.comboTHAI}});
+    column->addStretch();
+    return page;
+}
+
+QWidget* WindowView::buildLogTab()
+{
+    auto* page = new QWidget;
+    auto* column = new QVBoxLayout(page);
+    m_log = new QPlainTextEdit;
+    m_log->setReadOnly(true);
+    bind(m_form.txtLOG, m_log);
+    column->addWidget(m_log, 1);
+    auto* clear = button(m_form.cmdCLEARlst);
+    column->addWidget(clear, 0, Qt::AlignLeft);
+    return page;
+}
+
+void WindowView::refresh()
+{
+    m_refreshing = true;
+    setWindowTitle(latin1(m_form.Caption));
+    for (const auto& [control, widget] : m_widgets) {
+        widget->setEnabled(control->Enabled);
+        widget->setHidden(!control->Visible);
+        switch (control->kind()) {
+        case ControlKind::Label:
+            static_cast<QLabel*>(widget)->setText(latin1(control->caption()));
+            break;
+        case ControlKind::Button:
+            static_cast<QAbstractButton*>(widget)->setText(latin1(control->caption()));
+            break;
+        case ControlKind::Option: {
+            auto* radio = static_cast<QAbstractButton*>(widget);
+            radio->setText(latin1(control->caption()));
+            radio->setChecked(control->value());
+            QFont font = radio->font();
+            font.setBold(control->FontBold);
+            radio->setFont(font);
+            break;
+        }
+        case ControlKind::Combo: {
+            auto* box = static_cast<QComboBox*>(widget);
+            box->setCurrentIndex(control->listIndex());
+            if (box->isEditable() && box->currentText() != latin1(control->Text))
+                box->setEditText(latin1(control->Text));
+            break;
+        }
+        case ControlKind::TextBox:
+            if (widget == m_log) {
+                const QString text = latin1(control->Text);
+                if (m_log->toPlainText() != text) {
+                    m_log->setPlainText(text);
+                    m_log->verticalScrollBar()->setValue(m_log->verticalScrollBar()->maximum());
+                }
+            } else {
+                auto* edit = static_cast<QLineEdit*>(widget);
+                if (edit->text() != latin1(control->Text))
+                    edit->setText(latin1(control->Text));
+                QPalette palette = edit->palette();
+                palette.setColor(QPalette::Text, colour(control->ForeColor));
+                edit->setPalette(palette);
+            }
+            break;
+        case ControlKind::Frame:
+            static_cast<QGroupBox*>(widget)->setTitle(latin1(control->caption()));
+            break;
+        case ControlKind::TabControl:
+            m_tabs->setCurrentIndex(control->tab());
+            break;
+        case ControlKind::Timer:
+            break;
+        }
+    }
+    m_refreshing = false;
+}
+
+} // namespace softswitch::gui

@@ -1,0 +1,64 @@
+#pragma once
+// The Qt Widgets window: one widget per control of the model, named after
+// it. Data flows one way: refresh() copies the model into the widgets;
+// widgets only report user actions to the model.
+
+#include "app/mainwindow.h"
+
+#include <QMainWindow>
+
+#include <functional>
+#include <map>
+
+class QAbstractButton;
+class QComboBox;
+class QGridLayout;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QTabWidget;
+
+namespace softswitch::gui {
+
+class WindowView : public QMainWindow {
+public:
+    explicit WindowView(MainWindow& window);
+
+    // Copies every control of the model into its widget.
+    void refresh();
+    QWidget* widgetFor(const Control& control) const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // Runs a user action on the model, then shows the result; closes the
+    // window when the program ended.
+    void act(const std::function<bool()>& action);
+
+    QLabel* label(Control& control);
+    QAbstractButton* button(Control& control);
+    QAbstractButton* option(Control& control);
+    QComboBox* combo(Control& control, bool editable = true);
+    QLineEdit* lineEdit(Control& control, bool readOnly = false);
+    QGroupBox* frame(Control& control);
+    void bind(Control& control, QWidget* widget);
+
+    QWidget* buildPortArea();
+    QWidget* buildButtons();
+    QWidget* buildInfoTab();
+    QWidget* buildSwitchTab(int sw, Control& title);
+    QWidget* buildLanguageTab();
+    QWidget* buildLogTab();
+
+    MainWindow& m_window;
+    Form1& m_form;
+    std::map<const Control*, QWidget*> m_widgets;
+    QTabWidget* m_tabs = nullptr;
+    QPlainTextEdit* m_log = nullptr;
+    bool m_refreshing = false;
+    bool m_closing = false;
+};
+
+} // namespace softswitch::gui
