@@ -1,0 +1,217 @@
+#include "emulatoroptions.h"
+
+#include "transcript.h"
+
+#include <array>
+#include <charconv>
+
+namespace emulator {
+
+namespace {
+
+enum class Option {
+    Tcp,
+    NoTcp,
+    AllowRemote,
+    Pty,
+    Set,
+    Transcript,
+    NoReply,
+    ReplyDelay,
+    SplitReply,
+    SplitGap,
+    Garbage,
+    DropAfter,
+    FirstModelReply,
+    Help,
+};
+
+struct OptionSpec {
+    Option option;
+    std::string_view name;
+    std::string_view value;  // empty: a flag without value
+    bool inProcess;          // also understood by the in-process library
+    std::string_view help;
+};
+
+constexpr std::array kOptions{
+    OptionSpec{Option::Tcp, "--tcp", "HOST:PORT", false,
+               "listen on HOST:PORT (default 127.0.0.1:9100); port 0 picks a free port"},
+    OptionSpec{Option::NoTcp, "--no-tcp", "", false, "do not listen on TCP (with --pty)"},
+    OptionSpec{Option::AllowRemote, "--allow-remote", "", false, "allow a --tcp address that is not loopback"},
+    OptionSpec{Option::Pty, "--pty", "LINK", false, "serve a new pseudo-terminal whose slave is linked at LINK"},
+    OptionSpec{Option::Set, "--set", "KEY=VALUE", true, "set a printer value (keys below); repeatable"},
+    OptionSpec{Option::Transcript, "--transcript", "FILE", true, "append every received byte to FILE, in hex"},
+    OptionSpec{Option::NoReply, "--no-reply", "KEY", true, "fault: the query of KEY gets no reply; repeatable"},
+    OptionSpec{Option::ReplyDelay, "--reply-delay", "MS", true, "fault: wait MS milliseconds before each reply"},
+    OptionSpec{Option::SplitReply, "--split-reply", "BYTES", true,
+               "fault: send each reply in pieces of BYTES bytes, one write each"},
+    OptionSpec{Option::SplitGap, "--split-gap", "MS", false, "pause between the pieces of a split reply (default 20)"},
+    OptionSpec{Option::Garbage, "--garbage", "HEX", true, "fault: send the bytes HEX (e.g. \"FF 41\") before each reply"},
+    OptionSpec{Option::DropAfter, "--drop-after", "N", true, "fault: end the connection after N commands"},
+    OptionSpec{Option::FirstModelReply, "--first-model-reply", "TEXT", true,
+               "fault: answer the first model-name query of a connection with TEXT (e.g. \";1\")"},
+    OptionSpec{Option::Help, "--help", "", false, "show this text"},
+};
+
+const OptionSpec* findOption(std::string_view name)
+{
+    for (const OptionSpec& spec : kOptions) {
+        if (spec.name == name)
+            return &spec;
+    }
+    return nullptr;
+}
+
+bool parseCount(std::string_view text, std::size_t& out)
+{
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), out);
+    return error == std::errc() && end == text.data() + text.size() && !text.empty();
+}
+
+bool parseMilliseconds(std::string_view text, std::chrono::milliseconds& out)
+{
+    std::size_t count = 0;
+    if (!parseCount(text, count))
+        return false;
+    out = std::chrono::milliseconds(count);
+    return true;
+}
+
+// Applies one option with its value; returns the error text or empty text.
+std::string apply(const OptionSpec& spec, const std::string& value, EmulatorOptions& options)
+{
+    const std::string bad = "bad value for " + std::string(spec.name) + ": \"" + value + "\"";
+    switch (spec.option) {
+    case Option::Tcp:
+        options.tcp = true;
+        options.tcpEndpoint = value;
+        return {};
+    case Option::NoTcp:
+        options.tcp = false;
+        return {};
+    case Option::AllowRemote:
+        options.allowRemote = true;
+        return {};
+    case Option::Pty:
+        options.ptyLink = value;
+        return value.empty() ? bad : std::string();
+    case Option::Set: {
+        const std::size_t equals = value.find('=');
+        if (equals == std::string::npos)
+            return bad;
+        return options.state.set(std::string_view(value).substr(0, equals), std::string_view(value).substr(equals + 1));
+    }
+    case Option::Transcript:
+        options.transcriptPath = value;
+        return value.empty() ? bad : std::string();
+    case Option::NoReply: {
+        const std::optional<Field> field = fieldByKey(value);
+        if (!field)
+            return bad;
+        options.faults.noReply[static_cast<std::size_t>(*field)] = true;
+        return {};
+    }
+    case Option::ReplyDelay:
+        return parseMilliseconds(value, options.faults.replyDelay) ? std::string() : bad;
+    case Option::SplitReply:
+        return parseCount(value, options.faults.splitReply) && options.faults.splitReply > 0 ? std::string() : bad;
+    case Option::SplitGap:
+        return parseMilliseconds(value, options.faults.splitGap) ? std::string() : bad;
+    case Option::Garbage: {
+        std::optional<std::string> bytes = parseHexBytes(value);
+        if (!bytes || bytes->empty())
+            return bad;
+        options.faults.garbage = *bytes;
+        return {};
+    }
+    case Option::DropAfter:
+        return parseCount(value, options.faults.dropAfter) && options.faults.dropAfter > 0 ? std::string() : bad;
+    case Option::FirstModelReply:
+        options.faults.firstModelReply = value;
+        return {};
+    case Option::Help:
+        options.help = true;
+        return {};
+    }
+    return bad;
+}
+
+}  // namespace
+
+OptionsResult parseOptions(std::span<const std::string> args, OptionScope scope)
+{
+    OptionsResult result;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const OptionSpec* spec = findOption(args[i]);
+        if (!spec || (scope == OptionScope::InProcess && !spec->inProcess)) {
+            result.error = "unknown option \"" + args[i] + "\"";
+            return result;
+        }
+        std::string value;
+        if (!spec->value.empty()) {
+            if (i + 1 >= args.size()) {
+                result.error = std::string(spec->name) + " needs " + std::string(spec->value);
+                return result;
+            }
+            value = args[++i];
+        }
+        result.error = apply(*spec, value, result.options);
+        if (!result.error.empty())
+            return result;
+    }
+    return result;
+}
+
+std::vector<std::string> splitOptionText(std::string_view text)
+{
+    std::vector<std::string> args;
+    std::string current;
+    bool inArgument = false;
+    char quote = 0;
+    for (char c : text) {
+        if (quote) {
+            if (c == quote)
+                quote = 0;
+            else
+                current.push_back(c);
+        } else if (c == '\'' || c == '"') {
+            quote = c;
+            inArgument = true;
+        } else if (c == ' ' || c == '\t' || c == '\n') {
+            if (inArgument)
+                args.push_back(std::move(current));
+            current.clear();
+            inArgument = false;
+        } else {
+            current.push_back(c);
+            inArgument = true;
+        }
+    }
+    if (inArgument)
+        args.push_back(std::move(current));
+    return args;
+}
+
+std::string usageText(OptionScope scope)
+{
+    std::string text = scope == OptionScope::Executable
+                           ? "usage: printer-emulator [--tcp HOST:PORT] [--pty LINK] [--set KEY=VALUE]... "
+                             "[--transcript FILE] [fault options]\n\n"
+                           : "KR5050_EMULATOR holds: [--set KEY=VALUE]... [--transcript FILE] [fault options]\n\n";
+    for (const OptionSpec& spec : kOptions) {
+        if (scope == OptionScope::InProcess && !spec.inProcess)
+            continue;
+        std::string left = "  " + std::string(spec.name);
+        if (!spec.value.empty())
+            left += " " + std::string(spec.value);
+        left.resize(std::max<std::size_t>(left.size() + 1, 30), ' ');
+        text += left + std::string(spec.help) + "\n";
+    }
+    text += "\nkeys and defaults:\n";
+    for (const FieldSpec& field : kFieldSpecs)
+        text += "  " + std::string(field.key) + "=" + std::string(field.defaultValue) + "\n";
+    return text;
+}
+
+}  // namespace emulator

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "printeremulator.h"
+#include "printerstate.h"
+
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace emulator {
+
+// Where the options are read: the command line of printer-emulator, or the
+// KR5050_EMULATOR variable of the in-process transport library, which has no
+// endpoints to open.
+enum class OptionScope { Executable, InProcess };
+
+struct EmulatorOptions {
+    PrinterState state;
+    Faults faults;
+    std::string transcriptPath;
+    bool tcp = true;
+    std::string tcpEndpoint = "127.0.0.1:9100";
+    bool allowRemote = false;
+    std::string ptyLink;
+    bool help = false;
+};
+
+struct OptionsResult {
+    EmulatorOptions options;
+    std::string error;  // empty when every argument was understood
+};
+
+OptionsResult parseOptions(std::span<const std::string> args, OptionScope scope);
+
+// Splits the text of KR5050_EMULATOR into arguments: blanks separate them,
+// single or double quotes keep blanks inside one argument.
+std::vector<std::string> splitOptionText(std::string_view text);
+
+std::string usageText(OptionScope scope);
+
+}  // namespace emulator

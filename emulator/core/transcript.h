@@ -1,0 +1,30 @@
+#pragma once
+
+#include "printeremulator.h"
+
+#include <fstream>
+#include <string>
+#include <string_view>
+
+namespace emulator {
+
+// "1D 49 42": two upper-case hex digits a byte, separated by blanks.
+std::string hexBytes(std::string_view bytes);
+
+// Parses hex text such as "1D 49 42" or "1d4942"; blanks between bytes are
+// optional. Returns nothing when the text is not whole bytes of hex.
+std::optional<std::string> parseHexBytes(std::string_view text);
+
+// Appends one line per event to a file: every byte received, in order.
+class Transcript {
+public:
+    // Opens FILE for appending; false when it cannot be opened.
+    bool open(const std::string& path);
+    bool isOpen() const { return m_file.is_open(); }
+    void record(const Event& event);
+
+private:
+    std::ofstream m_file;
+};
+
+}  // namespace emulator

@@ -1,0 +1,155 @@
+// The command parser: every row of the table is recognised, whatever the
+// chunking, and stray bytes never cost the command behind them.
+#include "commandparser.h"
+#include "hex.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using emulator::CommandKind;
+using emulator::CommandParser;
+using emulator::CommandRow;
+using emulator::kCommands;
+using emulator::Token;
+
+namespace {
+
+// "C:name" for a command, "T:41" for a text byte, "S:1D 67" for skipped bytes.
+std::vector<std::string> describe(const std::vector<Token>& tokens)
+{
+    std::vector<std::string> lines;
+    for (const Token& token : tokens) {
+        switch (token.kind) {
+        case Token::Kind::Command:
+            lines.push_back("C:" + std::string(token.row->name) + "=" + emulator::hexBytes(token.bytes));
+            break;
+        case Token::Kind::Text:
+            lines.push_back("T:" + emulator::hexBytes(token.bytes));
+            break;
+        case Token::Kind::Skipped:
+            lines.push_back("S:" + emulator::hexBytes(token.bytes));
+            break;
+        }
+    }
+    return lines;
+}
+
+std::vector<Token> parseInChunks(const std::string& stream, std::size_t chunk)
+{
+    CommandParser parser;
+    std::vector<Token> tokens;
+    for (std::size_t at = 0; at < stream.size(); at += chunk)
+        parser.feed(std::string_view(stream).substr(at, chunk), tokens);
+    parser.finish(tokens);
+    return tokens;
+}
+
+// A complete instance of a row: its prefix, then argument bytes '7'.
+std::string sampleOf(const CommandRow& row)
+{
+    std::string bytes(row.prefix);
+    bytes.resize(row.length, '7');
+    return bytes;
+}
+
+class EveryCommandRow : public ::testing::TestWithParam<std::size_t> {};
+
+TEST_P(EveryCommandRow, IsRecognisedWholeAndByteByByte)
+{
+    const CommandRow& row = kCommands[GetParam()];
+    const std::string sample = sampleOf(row);
+    for (std::size_t chunk : {sample.size(), std::size_t{1}}) {
+        const std::vector<Token> tokens = parseInChunks(sample, chunk);
+        ASSERT_EQ(tokens.size(), 1u) << "chunk " << chunk;
+        EXPECT_EQ(tokens[0].kind, Token::Kind::Command);
+        EXPECT_EQ(tokens[0].row, &row) << "got " << tokens[0].row->name;
+        EXPECT_EQ(tokens[0].bytes, sample);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(CommandTable, EveryCommandRow, ::testing::Range<std::size_t>(0, kCommands.size()),
+                         [](const ::testing::TestParamInfo<std::size_t>& rowInfo) {
+                             std::string name;
+                             for (char c : kCommands[rowInfo.param].name)
+                                 name.push_back(std::isalnum(static_cast<unsigned char>(c)) ? c : '_');
+                             return name + "_" + std::to_string(rowInfo.param);
+                         });
+
+TEST(CommandParser, QueryIsDeliveredWithoutWaitingForMoreBytes)
+{
+    // The utility waits for the reply before it sends anything else, so a
+    // complete query must come out at its last byte.
+    for (const CommandRow& row : kCommands) {
+        if (row.kind != CommandKind::Query)
+            continue;
+        CommandParser parser;
+        std::vector<Token> tokens;
+        parser.feed(row.prefix, tokens);
+        ASSERT_EQ(tokens.size(), 1u) << row.name;
+        EXPECT_TRUE(parser.idle()) << row.name;
+    }
+}
+
+struct ResyncRow {
+    const char* name;
+    const char* input;
+    std::vector<std::string> expected;
+};
+
+class Resync : public ::testing::TestWithParam<ResyncRow> {};
+
+TEST_P(Resync, GivesTheseTokensInAnyChunking)
+{
+    const std::string stream = hex(GetParam().input);
+    for (std::size_t chunk = 1; chunk <= stream.size(); ++chunk)
+        EXPECT_EQ(describe(parseInChunks(stream, chunk)), GetParam().expected) << "chunk " << chunk;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CommandParser, Resync,
+    ::testing::Values(
+        ResyncRow{"StrayGsBeforeQuery", "1D 1D 49 42", {"S:1D", "C:getMakerInfo=1D 49 42"}},
+        ResyncRow{"TextBeforeQuery", "41 42 1D 49 41", {"T:41", "T:42", "C:getPrinterInfo2=1D 49 41"}},
+        ResyncRow{"SwitchQueryMissingItsNul",
+                  "1D 67 34 27 1D 49 42",
+                  {"C:GS g 4 ?=1D 67 34 27", "C:getMakerInfo=1D 49 42"}},
+        ResyncRow{"UnknownIdentificationSelector", "1D 49 7F", {"C:GS I ?=1D 49 7F"}},
+        ResyncRow{"UnknownDataSelector", "1D 67 34 7F 1D 49 43",
+                  {"C:GS g 4 ?=1D 67 34 7F", "C:getPrinterInfo1=1D 49 43"}},
+        ResyncRow{"UnknownWriteSelector", "1D 67 38 7F 1D 49 43",
+                  {"S:1D 67 38", "T:7F", "C:getPrinterInfo1=1D 49 43"}},
+        ResyncRow{"BrokenUnlockThenLock", "1D 67 75 6E 00 1D 67 6C 63 6B 00",
+                  {"S:1D 67 75 6E", "T:00", "C:lock=1D 67 6C 63 6B 00"}},
+        ResyncRow{"GsInsideBrokenCommandStartsTheNext", "1D 67 75 1D 67 34 24",
+                  {"S:1D 67 75", "C:getLanguageInfo1=1D 67 34 24"}},
+        ResyncRow{"UnknownEscapeIsText", "1B 4A 41", {"T:1B", "T:4A", "T:41"}},
+        ResyncRow{"PrintModeTakesAnyByteEvenLineFeed", "1B 21 0A 41", {"C:ESC !=1B 21 0A", "T:41"}},
+        ResyncRow{"WriteArgumentsMayHoldGs", "1D 67 38 27 1D 49 42 00",
+                  {"C:WriteSwitch1=1D 67 38 27 1D 49 42 00"}},
+        ResyncRow{"CommandCutOffAtEndOfStream", "1D 49 43 1D 67 34", {"C:getPrinterInfo1=1D 49 43", "S:1D 67 34"}},
+        ResyncRow{"SelfTestWithWrongParameter", "1D 28 41 02 00 00 01 1D 49 42",
+                  {"S:1D 28 41 02 00 00", "T:01", "C:getMakerInfo=1D 49 42"}}),
+    [](const ::testing::TestParamInfo<ResyncRow>& rowInfo) { return std::string(rowInfo.param.name); });
+
+TEST(CommandParser, TokensOfALongSessionDoNotDependOnChunking)
+{
+    // Identification, a switch write with its lock, and a page of fonts test.
+    std::string stream = hex("1D 49 42 1D 49 43 1D 67 34 27 00 1D 67 75 6E 6C 00 1D 67 38 28 32 35 35 00"
+                             "1D 67 6C 63 6B 00 1D 1D 1B 21 01 46 4F 4E 54 0D 0A");
+    for (int code = 33; code < 256; ++code)
+        stream.push_back(static_cast<char>(code));
+    stream += hex("0D 0A 1B 40 0D 0A 1B 69 1D 28 41 02 00 00 02");
+
+    const std::vector<std::string> whole = describe(parseInChunks(stream, stream.size()));
+    for (std::size_t chunk = 1; chunk < 40; ++chunk)
+        ASSERT_EQ(describe(parseInChunks(stream, chunk)), whole) << "chunk " << chunk;
+
+    std::string joined;
+    for (const Token& token : parseInChunks(stream, 3))
+        joined += token.bytes;
+    EXPECT_EQ(joined, stream) << "every byte comes out exactly once, in order";
+}
+
+}  // namespace
