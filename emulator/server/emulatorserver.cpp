@@ -1,0 +1,262 @@
+#include "emulatorserver.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <pty.h>
+#include <sys/signalfd.h>
+#include <sys/socket.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
+namespace emulator {
+
+namespace {
+
+constexpr std::size_t kReadChunk = 4096;
+constexpr int kListenBacklog = 4;
+
+std::string systemError(const std::string& what) { return what + ": " + std::strerror(errno); }
+
+void setNonBlocking(int fd) { fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK); }
+
+bool isLoopback(const sockaddr_in& address) { return (ntohl(address.sin_addr.s_addr) >> 24) == 127; }
+
+// Points LINK at target, replacing an older symbolic link but never a file.
+std::string linkPath(const std::string& target, const std::string& link)
+{
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::file_status status = fs::symlink_status(link, error);
+    if (fs::exists(status) && !fs::is_symlink(status))
+        return link + " exists and is not a symbolic link";
+    const std::string temporary = link + ".new";
+    fs::remove(temporary, error);
+    fs::create_symlink(target, temporary, error);
+    if (!error)
+        fs::rename(temporary, link, error);
+    return error ? "cannot link " + link + ": " + error.message() : std::string();
+}
+
+}  // namespace
+
+EmulatorServer::EmulatorServer(PrinterEmulator& printer, const EmulatorOptions& options)
+    : m_printer(printer), m_options(options)
+{
+}
+
+EmulatorServer::~EmulatorServer()
+{
+    closeClient();
+    if (m_listenFd >= 0)
+        close(m_listenFd);
+    if (m_pty) {
+        m_pty->session.close();
+        close(m_pty->fd);
+        close(m_ptySlaveFd);
+        std::error_code ignored;
+        std::filesystem::remove(m_options.ptyLink, ignored);
+    }
+}
+
+std::string EmulatorServer::start()
+{
+    if (m_options.tcp) {
+        if (std::string error = openTcp(); !error.empty())
+            return error;
+    }
+    if (!m_options.ptyLink.empty()) {
+        if (std::string error = openPty(); !error.empty())
+            return error;
+        m_readyLines.push_back("listening pty " + m_options.ptyLink);
+    }
+    return {};
+}
+
+std::string EmulatorServer::openTcp()
+{
+    const std::string& endpoint = m_options.tcpEndpoint;
+    const std::size_t colon = endpoint.rfind(':');
+    if (colon == std::string::npos || colon == 0 || colon + 1 == endpoint.size())
+        return "--tcp wants HOST:PORT, got \"" + endpoint + "\"";
+    const std::string host = endpoint.substr(0, colon);
+    const std::string port = endpoint.substr(colon + 1);
+
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_flags = AI_PASSIVE | AI_NUMERICSERV;
+    addrinfo* found = nullptr;
+    if (const int error = getaddrinfo(host.c_str(), port.c_str(), &hints, &found); error != 0)
+        return "cannot resolve " + endpoint + ": " + gai_strerror(error);
+    sockaddr_in address{};
+    std::memcpy(&address, found->ai_addr, sizeof address);
+    freeaddrinfo(found);
+    if (!isLoopback(address) && !m_options.allowRemote)
+        return endpoint + " is not a loopback address (use --allow-remote)";
+
+    m_listenFd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (m_listenFd < 0)
+        return systemError("socket");
+    const int yes = 1;
+    setsockopt(m_listenFd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    if (bind(m_listenFd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
+        return systemError("cannot listen on " + endpoint);
+    if (listen(m_listenFd, kListenBacklog) != 0)
+        return systemError("listen");
+    socklen_t size = sizeof address;
+    getsockname(m_listenFd, reinterpret_cast<sockaddr*>(&address), &size);
+    std::array<char, INET_ADDRSTRLEN> text{};
+    inet_ntop(AF_INET, &address.sin_addr, text.data(), text.size());
+    m_readyLines.push_back("listening tcp " + std::string(text.data()) + ":" + std::to_string(ntohs(address.sin_port)));
+    return {};
+}
+
+std::string EmulatorServer::openPty()
+{
+    int master = -1;
+    int slave = -1;
+    std::array<char, 256> slaveName{};
+    if (openpty(&master, &slave, slaveName.data(), nullptr, nullptr) != 0)
+        return systemError("openpty");
+    // Raw: the bytes of the commands and replies pass unchanged (no echo,
+    // no CR/LF translation, NUL and GS are plain bytes).
+    termios settings{};
+    tcgetattr(slave, &settings);
+    cfmakeraw(&settings);
+    tcsetattr(slave, TCSANOW, &settings);
+    setNonBlocking(master);
+    fcntl(master, F_SETFD, FD_CLOEXEC);
+    fcntl(slave, F_SETFD, FD_CLOEXEC);
+    if (std::string error = linkPath(slaveName.data(), m_options.ptyLink); !error.empty()) {
+        close(master);
+        close(slave);
+        return error;
+    }
+    m_pty = std::make_unique<Channel>(m_printer);
+    m_pty->fd = master;
+    m_ptySlaveFd = slave;
+    return {};
+}
+
+void EmulatorServer::acceptClient()
+{
+    const int fd = accept4(m_listenFd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    if (fd < 0)
+        return;
+    // Each write of a split reply should leave as its own segment.
+    const int yes = 1;
+    setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
+    m_client = std::make_unique<Channel>(m_printer);
+    m_client->fd = fd;
+}
+
+void EmulatorServer::closeClient()
+{
+    if (!m_client)
+        return;
+    m_client->session.close();
+    close(m_client->fd);
+    m_client.reset();
+}
+
+void EmulatorServer::dropPty()
+{
+    // A dropped line on a pseudo-terminal: the old pair goes away (its
+    // users see a hangup) and a new one is linked at the same path.
+    m_pty->session.close();
+    close(m_pty->fd);
+    close(m_ptySlaveFd);
+    m_pty.reset();
+    m_ptySlaveFd = -1;
+    openPty();
+}
+
+bool EmulatorServer::receive(Channel& channel)
+{
+    std::array<char, kReadChunk> buffer{};
+    const ssize_t count = read(channel.fd, buffer.data(), buffer.size());
+    if (count == 0)
+        return false;
+    if (count < 0)
+        return errno == EAGAIN || errno == EINTR;
+    channel.output.add(channel.session.feed(std::string_view(buffer.data(), static_cast<std::size_t>(count))),
+                       Clock::now());
+    return true;
+}
+
+bool EmulatorServer::send(Channel& channel)
+{
+    // write() serves sockets and the pty alike; SIGPIPE is ignored, so a
+    // vanished peer shows as EPIPE.
+    while (std::optional<std::string> piece = channel.output.due(Clock::now())) {
+        const ssize_t written = write(channel.fd, piece->data(), piece->size());
+        if (written < 0)
+            return errno == EAGAIN || errno == EINTR;
+        channel.output.consume(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+void EmulatorServer::run(int signalFd)
+{
+    for (;;) {
+        std::array<pollfd, 4> fds{};
+        std::size_t count = 0;
+        fds[count++] = {signalFd, POLLIN, 0};
+        const std::size_t listenAt = count;
+        if (m_listenFd >= 0 && !m_client)
+            fds[count++] = {m_listenFd, POLLIN, 0};
+        const std::size_t clientAt = count;
+        if (m_client)
+            fds[count++] = {m_client->fd, POLLIN, 0};
+        const std::size_t ptyAt = count;
+        if (m_pty)
+            fds[count++] = {m_pty->fd, POLLIN, 0};
+
+        // Sleep until input, or until the next delayed or split piece is due.
+        int timeout = -1;
+        for (Channel* channel : {m_client.get(), m_pty.get()}) {
+            if (!channel)
+                continue;
+            if (const std::optional<Clock::time_point> next = channel->output.nextDue()) {
+                const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*next - Clock::now()).count();
+                const int millis = static_cast<int>(std::max<decltype(wait)>(wait, 0));
+                timeout = timeout < 0 ? millis : std::min(timeout, millis);
+            }
+        }
+        if (poll(fds.data(), count, timeout) < 0 && errno != EINTR)
+            return;
+        if (fds[0].revents & POLLIN)
+            return;
+
+        if (listenAt < count && fds[listenAt].fd == m_listenFd && (fds[listenAt].revents & POLLIN))
+            acceptClient();
+        if (m_client && clientAt < count && fds[clientAt].fd == m_client->fd) {
+            bool open = true;
+            if (fds[clientAt].revents & (POLLIN | POLLHUP | POLLERR))
+                open = receive(*m_client);
+            open = open && send(*m_client);
+            // With drop-after, the last answer still goes out, then the line is cut.
+            if (!open || (m_client->session.dropRequested() && m_client->output.empty()))
+                closeClient();
+        }
+        if (m_pty) {
+            if (ptyAt < count && (fds[ptyAt].revents & POLLIN))
+                receive(*m_pty);
+            send(*m_pty);
+            if (m_pty->session.dropRequested() && m_pty->output.empty())
+                dropPty();
+        }
+    }
+}
+
+}  // namespace emulator

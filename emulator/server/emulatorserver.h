@@ -1,0 +1,60 @@
+#pragma once
+
+#include "emulatoroptions.h"
+#include "outputqueue.h"
+#include "printeremulator.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace emulator {
+
+// One byte stream to the printer: a TCP client or the master side of the
+// pseudo-terminal, with its session and the replies waiting to go out.
+struct Channel {
+    explicit Channel(PrinterEmulator& printer) : session(printer), output(printer.faults()) {}
+
+    int fd = -1;
+    EmulatorSession session;
+    OutputQueue output;
+};
+
+// Serves the printer over TCP (one client at a time, any number one after
+// another) and over a pseudo-terminal, in one poll loop, until a stop signal.
+class EmulatorServer {
+public:
+    EmulatorServer(PrinterEmulator& printer, const EmulatorOptions& options);
+    ~EmulatorServer();
+    EmulatorServer(const EmulatorServer&) = delete;
+    EmulatorServer& operator=(const EmulatorServer&) = delete;
+
+    // Opens the endpoints. Returns the error, or empty text; on success
+    // readyLines() tells where the printer listens.
+    std::string start();
+    const std::vector<std::string>& readyLines() const { return m_readyLines; }
+
+    // Serves until signalFd (a signalfd) becomes readable.
+    void run(int signalFd);
+
+private:
+    std::string openTcp();
+    std::string openPty();
+    void acceptClient();
+    void closeClient();
+    // Reads what arrived on a channel; false when the other side has gone.
+    bool receive(Channel& channel);
+    // Writes due replies; false when the other side has gone.
+    bool send(Channel& channel);
+    void dropPty();
+
+    PrinterEmulator& m_printer;
+    const EmulatorOptions& m_options;
+    std::vector<std::string> m_readyLines;
+    int m_listenFd = -1;
+    std::unique_ptr<Channel> m_client;
+    std::unique_ptr<Channel> m_pty;
+    int m_ptySlaveFd = -1;  // kept open so a closing client causes no hangup
+};
+
+}  // namespace emulator

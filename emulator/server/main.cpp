@@ -1,0 +1,64 @@
+// printer-emulator: a virtual receipt printer on TCP and a pseudo-terminal.
+#include "emulatoroptions.h"
+#include "emulatorserver.h"
+#include "printeremulator.h"
+#include "transcript.h"
+
+#include <signal.h>
+#include <sys/signalfd.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <vector>
+
+int main(int argc, char** argv)
+{
+    using namespace emulator;
+
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    const OptionsResult parsed = parseOptions(args, OptionScope::Executable);
+    if (!parsed.error.empty()) {
+        std::cerr << "printer-emulator: " << parsed.error << "\n(see printer-emulator --help)\n";
+        return 2;
+    }
+    const EmulatorOptions& options = parsed.options;
+    if (options.help) {
+        std::cout << usageText(OptionScope::Executable);
+        return 0;
+    }
+
+    // Stop signals arrive through a descriptor the poll loop watches, so a
+    // stop never interrupts a half-written reply or transcript line.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    sigprocmask(SIG_BLOCK, &stopSignals, nullptr);
+    const int signalFd = signalfd(-1, &stopSignals, SFD_CLOEXEC);
+    signal(SIGPIPE, SIG_IGN);
+
+    Transcript transcript;
+    if (!options.transcriptPath.empty() && !transcript.open(options.transcriptPath)) {
+        std::cerr << "printer-emulator: cannot open transcript " << options.transcriptPath << "\n";
+        return 1;
+    }
+    PrinterEmulator printer(options.state, options.faults);
+    printer.setEventHandler([&transcript](const Event& event) { transcript.record(event); });
+
+    {
+        EmulatorServer server(printer, options);
+        if (const std::string error = server.start(); !error.empty()) {
+            std::cerr << "printer-emulator: " << error << "\n";
+            return 1;
+        }
+        // Whoever started us waits for these lines: flush them at once.
+        for (const std::string& line : server.readyLines())
+            std::cout << line << '\n';
+        std::cout << std::flush;
+        server.run(signalFd);
+    }
+    close(signalFd);
+    return 0;
+}
