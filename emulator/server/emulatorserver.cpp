@@ -8,6 +8,7 @@
 #include <poll.h>
 #include <pty.h>
 #include <sys/signalfd.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <termios.h>
 #include <unistd.h>
@@ -16,6 +17,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <iostream>
 
 namespace emulator {
 
@@ -23,6 +25,11 @@ namespace {
 
 constexpr std::size_t kReadChunk = 4096;
 constexpr int kListenBacklog = 4;
+// A pending pty drop looks this often whether the last reply has been read,
+// waits at least kDropGrace after the last write and at most kDropPatience.
+constexpr std::chrono::milliseconds kDrainPoll{10};
+constexpr std::chrono::milliseconds kDropGrace{50};
+constexpr std::chrono::milliseconds kDropPatience{2000};
 
 std::string systemError(const std::string& what) { return what + ": " + std::strerror(errno); }
 
@@ -168,16 +175,30 @@ void EmulatorServer::closeClient()
     m_client.reset();
 }
 
+bool EmulatorServer::ptyDrained() const
+{
+    // Bytes written to the master reach the slave's queue a moment later,
+    // so an empty queue counts only after a grace period; a client that
+    // never reads is cut off after a longer one.
+    const Clock::duration since = Clock::now() - m_pty->lastWrite;
+    if (since < kDropGrace)
+        return false;
+    int unread = 0;
+    return since > kDropPatience || ioctl(m_ptySlaveFd, FIONREAD, &unread) != 0 || unread == 0;
+}
+
 void EmulatorServer::dropPty()
 {
-    // A dropped line on a pseudo-terminal: the old pair goes away (its
-    // users see a hangup) and a new one is linked at the same path.
-    m_pty->session.close();
-    close(m_pty->fd);
-    close(m_ptySlaveFd);
-    m_pty.reset();
+    // A dropped line on a pseudo-terminal: a new pair is linked at the same
+    // path first, then the old one goes away and its users see a hangup.
+    std::unique_ptr<Channel> old = std::move(m_pty);
+    const int oldSlave = m_ptySlaveFd;
     m_ptySlaveFd = -1;
-    openPty();
+    if (const std::string error = openPty(); !error.empty())
+        std::cerr << "printer-emulator: " << error << "\n";
+    old->session.close();
+    close(old->fd);
+    close(oldSlave);
 }
 
 bool EmulatorServer::receive(Channel& channel)
@@ -202,6 +223,7 @@ bool EmulatorServer::send(Channel& channel)
         if (written < 0)
             return errno == EAGAIN || errno == EINTR;
         channel.output.consume(static_cast<std::size_t>(written));
+        channel.lastWrite = Clock::now();
     }
     return true;
 }
@@ -222,8 +244,9 @@ void EmulatorServer::run(int signalFd)
         if (m_pty)
             fds[count++] = {m_pty->fd, POLLIN, 0};
 
-        // Sleep until input, or until the next delayed or split piece is due.
-        int timeout = -1;
+        // Sleep until input, or until the next delayed or split piece is due,
+        // or (for a pending pty drop) until the client has read the last reply.
+        int timeout = m_pty && m_pty->session.dropRequested() ? static_cast<int>(kDrainPoll.count()) : -1;
         for (Channel* channel : {m_client.get(), m_pty.get()}) {
             if (!channel)
                 continue;
@@ -253,7 +276,7 @@ void EmulatorServer::run(int signalFd)
             if (ptyAt < count && (fds[ptyAt].revents & POLLIN))
                 receive(*m_pty);
             send(*m_pty);
-            if (m_pty->session.dropRequested() && m_pty->output.empty())
+            if (m_pty->session.dropRequested() && m_pty->output.empty() && ptyDrained())
                 dropPty();
         }
     }

@@ -18,6 +18,7 @@ struct Channel {
     int fd = -1;
     EmulatorSession session;
     OutputQueue output;
+    Clock::time_point lastWrite;
 };
 
 // Serves the printer over TCP (one client at a time, any number one after
@@ -46,6 +47,9 @@ private:
     bool receive(Channel& channel);
     // Writes due replies; false when the other side has gone.
     bool send(Channel& channel);
+    // Closing the master discards what the client has not read yet, so a
+    // drop waits until the slave's input queue is empty.
+    bool ptyDrained() const;
     void dropPty();
 
     PrinterEmulator& m_printer;
