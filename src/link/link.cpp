@@ -288,12 +288,18 @@ void Link::sendTcp(std::span<const std::uint8_t> command, std::string& text)
 {
     TcpSocket& socket = m_platform.socket;
     EventLoop& loop = m_platform.loop;
+    // Only errors raised by this exchange's own socket calls are reported at
+    // its end; anything left from the connect or an earlier write is dropped.
+    PlatformError stale;
+    socket.takePendingError(stale);
+
     StatusRefresh();
     loop.processEvents();
-    const int state = socket.state();
-    if (state != kTcpConnected) {
+    if (socket.state() != kTcpConnected) {
         StatusRefresh();
-        message("Could not send data now, please check lan printer status..." + signedNumber(state), MsgIcon::None);
+        // The number is the state after that refresh let events run.
+        message("Could not send data now, please check lan printer status..." + signedNumber(socket.state()),
+                MsgIcon::None);
         return; // text still holds the mode letter
     }
     for (std::uint8_t byte : command)
