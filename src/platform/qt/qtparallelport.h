@@ -1,0 +1,39 @@
+#pragma once
+// The parallel printer device as one POSIX file descriptor, opened for
+// reading only or writing only. Reads are bounded in time: a printer that
+// sends fewer bytes than asked for never hangs the window.
+
+#include "platform/platform.h"
+
+#include <chrono>
+#include <string>
+
+namespace softswitch {
+
+class QtParallelPort : public ParallelPort {
+public:
+    // A read returns when no new byte came for kReadIdle, and at the latest after kReadLimit.
+    static constexpr std::chrono::milliseconds kReadIdle{100};
+    static constexpr std::chrono::milliseconds kReadLimit{1000};
+    // A write gives up when the device takes no byte for this long.
+    static constexpr std::chrono::milliseconds kWriteLimit{2000};
+
+    explicit QtParallelPort(std::string path = "/dev/lp0");
+    ~QtParallelPort() override;
+    QtParallelPort(const QtParallelPort&) = delete;
+    QtParallelPort& operator=(const QtParallelPort&) = delete;
+
+    void close() override;
+    bool open(bool forReading, PlatformError& error) override;
+    void write(std::uint8_t byte) override;
+    std::string read(int count) override;
+
+    const std::string& path() const { return m_path; }
+    bool isOpen() const { return m_fd >= 0; }
+
+private:
+    std::string m_path;
+    int m_fd = -1;
+};
+
+} // namespace softswitch

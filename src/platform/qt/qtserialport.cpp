@@ -1,0 +1,231 @@
+#include "platform/qt/qtserialport.h"
+
+#include <QSerialPort>
+
+#include <charconv>
+#include <vector>
+
+namespace softswitch {
+
+namespace {
+
+constexpr int kHandshakeXonXoff = 1;
+// Enough rounds to take in a burst of replies, few enough to end even while
+// a device keeps sending.
+constexpr int kMaxReadRounds = 64;
+
+struct DeviceRange {
+    int firstPort;
+    int lastPort;
+    const char* prefix;
+};
+
+constexpr DeviceRange kDeviceTable[] = {
+    {1, 4, "/dev/ttyS"},
+    {5, 10, "/dev/ttyUSB"},
+    {11, 16, "/dev/ttyACM"},
+};
+
+std::vector<std::string> splitFields(const std::string& text)
+{
+    std::vector<std::string> fields;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t comma = text.find(',', start);
+        fields.push_back(text.substr(start, comma - start));
+        if (comma == std::string::npos)
+            return fields;
+        start = comma + 1;
+    }
+}
+
+std::optional<int> positiveNumber(const std::string& text)
+{
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc{} || end != text.data() + text.size() || value <= 0)
+        return std::nullopt;
+    return value;
+}
+
+} // namespace
+
+QtSerialPort::QtSerialPort(std::map<int, std::string> overrides)
+    : m_port(std::make_unique<QSerialPort>()), m_overrides(std::move(overrides))
+{
+}
+
+QtSerialPort::~QtSerialPort() = default;
+
+std::string QtSerialPort::devicePath(int number, const std::map<int, std::string>& overrides)
+{
+    if (const auto found = overrides.find(number); found != overrides.end())
+        return found->second;
+    for (const DeviceRange& range : kDeviceTable)
+        if (number >= range.firstPort && number <= range.lastPort)
+            return range.prefix + std::to_string(number - range.firstPort);
+    return {};
+}
+
+std::optional<QtSerialPort::LineSettings> QtSerialPort::parseSettings(const std::string& text)
+{
+    const std::vector<std::string> fields = splitFields(text);
+    if (fields.size() != 4)
+        return std::nullopt;
+    LineSettings settings;
+    const auto baud = positiveNumber(fields[0]);
+    const auto dataBits = positiveNumber(fields[2]);
+    const auto stopBits = positiveNumber(fields[3]);
+    if (!baud || !dataBits || *dataBits < 5 || *dataBits > 8 || !stopBits || *stopBits > 2)
+        return std::nullopt;
+    if (fields[1] != "N" && fields[1] != "E" && fields[1] != "O")
+        return std::nullopt;
+    settings.baud = *baud;
+    settings.parity = fields[1][0];
+    settings.dataBits = *dataBits;
+    settings.stopBits = *stopBits;
+    return settings;
+}
+
+void QtSerialPort::setCommPort(int number)
+{
+    m_commPort = number;
+}
+
+int QtSerialPort::commPort() const
+{
+    return m_commPort;
+}
+
+void QtSerialPort::setSettings(const std::string& settings)
+{
+    if (!parseSettings(settings))
+        return;
+    m_settings = settings;
+    if (m_port->isOpen())
+        applyLineSettings();
+}
+
+std::string QtSerialPort::settings() const
+{
+    return m_settings;
+}
+
+void QtSerialPort::setHandshaking(int handshaking)
+{
+    m_handshaking = handshaking;
+    if (m_port->isOpen())
+        applyHandshaking();
+}
+
+void QtSerialPort::applyLineSettings()
+{
+    const auto settings = parseSettings(m_settings);
+    if (!settings)
+        return;
+    m_port->setBaudRate(settings->baud);
+    m_port->setParity(settings->parity == 'E'   ? QSerialPort::EvenParity
+                      : settings->parity == 'O' ? QSerialPort::OddParity
+                                                : QSerialPort::NoParity);
+    m_port->setDataBits(static_cast<QSerialPort::DataBits>(settings->dataBits));
+    m_port->setStopBits(settings->stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop);
+}
+
+void QtSerialPort::applyHandshaking()
+{
+    // Linux has no DTR/DSR flow control: the DSR line is checked once when the
+    // port opens, and the printer sees our DTR raised. XON/XOFF maps directly.
+    m_port->setFlowControl(m_handshaking == kHandshakeXonXoff ? QSerialPort::SoftwareControl
+                                                              : QSerialPort::NoFlowControl);
+}
+
+bool QtSerialPort::setPortOpen(bool open)
+{
+    if (!open) {
+        if (m_port->isOpen())
+            m_port->close();
+        return true;
+    }
+    if (m_port->isOpen())
+        return true;
+    const std::string path = devicePath(m_commPort, m_overrides);
+    if (path.empty())
+        return false;
+    m_port->setPortName(QString::fromStdString(path));
+    if (!m_port->open(QIODevice::ReadWrite)) // absent, busy, no permission, not a terminal
+        return false;
+    applyLineSettings();
+    applyHandshaking();
+    m_port->setDataTerminalReady(true);
+    m_port->setRequestToSend(true);
+    // A pseudo-terminal refuses the modem lines; that is no failure of the open.
+    m_port->clearError();
+    return true;
+}
+
+bool QtSerialPort::portOpen() const
+{
+    return m_port->isOpen();
+}
+
+bool QtSerialPort::lineAsserted(int pinoutSignal)
+{
+    if (!m_port->isOpen())
+        return false;
+    m_port->clearError();
+    const QSerialPort::PinoutSignals lines = m_port->pinoutSignals();
+    if (m_port->error() != QSerialPort::NoError) {
+        m_port->clearError();
+        return true;
+    }
+    return lines.testFlag(static_cast<QSerialPort::PinoutSignal>(pinoutSignal));
+}
+
+bool QtSerialPort::dsrHolding()
+{
+    return lineAsserted(QSerialPort::DataSetReadySignal);
+}
+
+bool QtSerialPort::ctsHolding()
+{
+    return lineAsserted(QSerialPort::ClearToSendSignal);
+}
+
+void QtSerialPort::output(std::uint8_t byte)
+{
+    if (!m_port->isOpen())
+        return;
+    const char data = static_cast<char>(byte);
+    m_port->write(&data, 1);
+    // No event loop may run while the core waits, so push the byte out now.
+    m_port->flush();
+    if (m_port->bytesToWrite() > 0)
+        m_port->waitForBytesWritten(static_cast<int>(kWriteLimit.count()));
+    m_port->clearError();
+}
+
+void QtSerialPort::takeInPending()
+{
+    if (!m_port->isOpen())
+        return;
+    for (int round = 0; round < kMaxReadRounds && m_port->waitForReadyRead(0); ++round) {
+    }
+    m_port->clearError(); // the zero wait ends in a timeout error when nothing came
+}
+
+int QtSerialPort::inBufferCount()
+{
+    takeInPending();
+    return m_port->isOpen() ? static_cast<int>(m_port->bytesAvailable()) : 0;
+}
+
+std::string QtSerialPort::input()
+{
+    takeInPending();
+    if (!m_port->isOpen())
+        return {};
+    const QByteArray received = m_port->readAll();
+    return std::string(received.constData(), static_cast<std::size_t>(received.size()));
+}
+
+} // namespace softswitch
