@@ -1,0 +1,161 @@
+// libKR5050 (emulated), loaded with dlopen from the build folder and called
+// exactly as the utility calls it.
+#include "hex.h"
+#include "tempdir.h"
+#include "transportlibrary.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+const std::string kUnlock = hex("1D 67 75 6E 6C 00");
+const std::string kLock = hex("1D 67 6C 63 6B 00");
+const std::string kMaker = hex("1D 49 42");
+const std::string kModel = hex("1D 49 43");
+
+// The library reads KR5050_EMULATOR at its first call; each test loads its
+// own copy with its own setting.
+struct Emulated {
+    explicit Emulated(const std::string& options) : env("KR5050_EMULATOR", options), library(KR5050_EMULATED_LIBRARY) {}
+    ScopedEnv env;
+    TransportLibrary library;
+};
+
+struct QueryRow {
+    const char* name;
+    const char* command;
+    const char* value;
+};
+
+class EmulatedQuery : public ::testing::TestWithParam<QueryRow> {};
+
+TEST_P(EmulatedQuery, FirstReadHoldsTheFramedReplySecondReadIsEmpty)
+{
+    Emulated emulated("--set model=KR-2250 --set density=2 --set sw3=37 --set 'serial=S 1'");
+    const auto [first, second] = emulated.library.exchange(hex(GetParam().command));
+    EXPECT_EQ(first.result, 0);
+    EXPECT_EQ(first.buffer, padded(framed(GetParam().value)));
+    EXPECT_EQ(second.result, 0);
+    EXPECT_EQ(second.buffer, padded(""));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Transport, EmulatedQuery,
+    ::testing::Values(QueryRow{"Maker", "1D 49 42", "TARVENIC"}, QueryRow{"Model", "1D 49 43", "KR-2250"},
+                      QueryRow{"SerialWithBlank", "1D 49 44", "S 1"}, QueryRow{"Switch3", "1D 67 34 29 00", "37"},
+                      QueryRow{"DensityOnDensityModel", "1D 67 34 30 00", "2"},
+                      QueryRow{"CodePage", "1D 67 34 21", "0"}),
+    [](const ::testing::TestParamInfo<QueryRow>& rowInfo) { return std::string(rowInfo.param.name); });
+
+TEST(EmulatedTransport, SilentQueryLeavesBothBuffersEmpty)
+{
+    Emulated emulated("");  // KR-5050: no density, new 8x16 off
+    for (const char* command : {"1D 67 34 30 00", "1D 67 34 25 00"}) {
+        const auto [first, second] = emulated.library.exchange(hex(command));
+        EXPECT_EQ(first.result, 0);
+        EXPECT_EQ(first.buffer, padded("")) << command;
+        EXPECT_EQ(second.buffer, padded("")) << command;
+    }
+}
+
+TEST(EmulatedTransport, WritesEachSentAloneAreReadBack)
+{
+    Emulated emulated("");
+    // Every command is its own write call, as the utility sends them.
+    EXPECT_EQ(emulated.library.write(kUnlock), 0);
+    EXPECT_EQ(emulated.library.write(hex("1D 67 38 28 31 32 38 00")), 0);
+    EXPECT_EQ(emulated.library.write(hex("1D 67 38 25 4F 4E 00 00")), 0);
+    EXPECT_EQ(emulated.library.write(kLock), 0);
+    EXPECT_EQ(emulated.library.write(hex("1D 67 38 28 31 00 00 00")), 0) << "ignored: locked again";
+    EXPECT_EQ(emulated.library.exchange(hex("1D 67 34 28 00")).first.buffer, padded(framed("128")));
+    EXPECT_EQ(emulated.library.exchange(hex("1D 67 34 25 00")).first.buffer, padded(framed("ON")));
+}
+
+TEST(EmulatedTransport, TranscriptHoldsExactlyTheCommandBytes)
+{
+    TempDir dir;
+    const std::string transcript = dir.file("t.txt");
+    {
+        Emulated emulated("--transcript " + transcript);
+        emulated.library.exchange(kMaker);
+        emulated.library.write(hex("1D 28 41 02 00 00 02"));
+        emulated.library.write(hex("1B 21 01 46 0D 0A"));
+    }
+    EXPECT_EQ(readFile(transcript), "1D 49 42\n1D 28 41 02 00 00 02\n1B 21 01 46 0D 0A\n");
+}
+
+TEST(EmulatedTransport, SplitReplyGivesAtMostThatManyBytesPerRead)
+{
+    Emulated emulated("--split-reply 3");
+    const auto [first, second] = emulated.library.exchange(kMaker);
+    EXPECT_EQ(first.buffer, padded("_TA"));
+    EXPECT_EQ(second.buffer, padded("RVE"));
+    // What is not read stays queued, as in the printer's output buffer.
+    EXPECT_EQ(emulated.library.read('\0').buffer, padded("NIC"));
+    EXPECT_EQ(emulated.library.read(' ').buffer, padded(std::string(1, '\0')));
+}
+
+TEST(EmulatedTransport, ReplyDelayKeepsReadsEmptyUntilItHasPassed)
+{
+    // Far longer than the test runs: both reads come too early.
+    Emulated emulated("--reply-delay 600000");
+    const auto [first, second] = emulated.library.exchange(kMaker);
+    EXPECT_EQ(first.result, 0);
+    EXPECT_EQ(first.buffer, padded(""));
+    EXPECT_EQ(second.buffer, padded(""));
+}
+
+TEST(EmulatedTransport, GarbageNoReplyAndFirstModelReply)
+{
+    Emulated emulated("--garbage 'FF 20' --no-reply firmware --first-model-reply ';1'");
+    EXPECT_EQ(emulated.library.exchange(kModel).first.buffer, padded(hex("FF 20") + framed(";1")));
+    EXPECT_EQ(emulated.library.exchange(kModel).first.buffer, padded(hex("FF 20") + framed("KR-5050")));
+    EXPECT_EQ(emulated.library.exchange(hex("1D 49 41")).first.buffer, padded(""));
+}
+
+TEST(EmulatedTransport, DropAfterFailsEveryLaterCall)
+{
+    Emulated emulated("--drop-after 2");
+    EXPECT_EQ(emulated.library.exchange(kMaker).first.buffer, padded(framed("TARVENIC")));
+    emulated.library.write(kModel);
+    // The answer to the last command is still handed out, then the line is cut.
+    const TransportLibrary::Read last = emulated.library.read('\0');
+    EXPECT_EQ(last.result, 0);
+    EXPECT_EQ(last.buffer, padded(framed("KR-5050")));
+    EXPECT_NE(emulated.library.read(' ').result, 0);
+    EXPECT_NE(emulated.library.write(kMaker), 0);
+}
+
+TEST(EmulatedTransport, RefusedOptionsFailEveryCall)
+{
+    Emulated emulated("--set sw1=300");
+    EXPECT_NE(emulated.library.write(kMaker), 0);
+    EXPECT_NE(emulated.library.read('\0').result, 0);
+}
+
+TEST(EmulatedTransportDeathTest, GuardPageCatchesAReadPastTheCommand)
+{
+    // Proves that write() would catch a library reading `length` bytes
+    // instead of length - 1: one byte too many crashes.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    Emulated emulated("");
+    EXPECT_DEATH(emulated.library.writeWithLength(kMaker, kMaker.size() + 2), "");
+}
+
+TEST(EmulatedTransport, MalformedCallsAreRefused)
+{
+    Emulated emulated("");
+    SendxFunction sendx = emulated.library.sendx();
+    char data[4] = {0x1D, 0x49, 0x42, 0};
+    char buffer[32] = {};
+    EXPECT_NE(sendx(data, "usb", 9600, 0, 0, 0, 0, buffer), 0) << "length below 1";
+    EXPECT_NE(sendx(nullptr, "usb", 9600, 0, 4, 0, 0, buffer), 0) << "no data";
+    EXPECT_NE(sendx(data, "usb", 9600, 0, 1, 5, 32, nullptr), 0) << "read without buffer";
+    EXPECT_NE(sendx(data, "usb", 9600, 0, 4, 3, 32, buffer), 0) << "unknown mode";
+    // A write of length 1 sends nothing and is fine.
+    EXPECT_EQ(sendx(data, "usb", 9600, 0, 1, 0, 0, buffer), 0);
+}
+
+}  // namespace
