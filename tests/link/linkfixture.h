@@ -7,6 +7,7 @@
 #include "app/text.h"
 #include "fakeplatform.h"
 #include "link/link.h"
+#include "rowname.h"
 
 #include <gtest/gtest.h>
 
@@ -48,15 +49,6 @@ protected:
         bool ok = false;
         link.OpenPort(state.PortName, open, ok);
         return ok;
-    }
-};
-
-// Names parameterised rows after their name field.
-struct RowName {
-    template <class Row>
-    std::string operator()(const ::testing::TestParamInfo<Row>& row) const
-    {
-        return row.param.name;
     }
 };
 
