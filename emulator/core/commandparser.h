@@ -2,6 +2,7 @@
 
 #include "commandtable.h"
 
+#include <array>
 #include <span>
 #include <string>
 #include <string_view>
@@ -31,7 +32,7 @@ struct Token {
 // costs the command behind it.
 class CommandParser {
 public:
-    explicit CommandParser(std::span<const CommandRow> rows = kCommands) : m_rows(rows) {}
+    explicit CommandParser(std::span<const CommandRow> rows = kCommands);
 
     void feed(std::string_view bytes, std::vector<Token>& out);
     // End of stream: a command still incomplete comes out as skipped bytes.
@@ -44,7 +45,9 @@ private:
     const CommandRow* completeRow(std::string_view bytes) const;
 
     std::span<const CommandRow> m_rows;
+    std::array<bool, 256> m_startsCommand{};  // first bytes of the rows
     std::string m_pending;
+    std::vector<const CommandRow*> m_candidates;  // rows m_pending still fits, in table order
 };
 
 }  // namespace emulator
