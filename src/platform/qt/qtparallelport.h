@@ -12,9 +12,12 @@ namespace softswitch {
 
 class QtParallelPort : public ParallelPort {
 public:
-    // A read returns when no new byte came for kReadIdle, and at the latest after kReadLimit.
-    static constexpr std::chrono::milliseconds kReadIdle{100};
-    static constexpr std::chrono::milliseconds kReadLimit{1000};
+    // A read returns once it has the count asked for, at the end of the file,
+    // when no new byte came for kReadIdle, and at the latest after kReadLimit.
+    // The printer has had the exchange's 60 ms to answer before the read, so
+    // a short silence means the reply is complete.
+    static constexpr std::chrono::milliseconds kReadIdle{20};
+    static constexpr std::chrono::milliseconds kReadLimit{500};
     // A write gives up when the device takes no byte for this long.
     static constexpr std::chrono::milliseconds kWriteLimit{2000};
 
