@@ -26,7 +26,7 @@ enum class Option {
     Help,
 };
 
-struct OptionSpec {
+struct OptionInfo {
     Option option;
     std::string_view name;
     std::string_view value;  // empty: a flag without value
@@ -35,30 +35,30 @@ struct OptionSpec {
 };
 
 constexpr std::array kOptions{
-    OptionSpec{Option::Tcp, "--tcp", "HOST:PORT", false,
+    OptionInfo{Option::Tcp, "--tcp", "HOST:PORT", false,
                "listen on HOST:PORT (default 127.0.0.1:9100); port 0 picks a free port"},
-    OptionSpec{Option::NoTcp, "--no-tcp", "", false, "do not listen on TCP (with --pty)"},
-    OptionSpec{Option::AllowRemote, "--allow-remote", "", false, "allow a --tcp address that is not loopback"},
-    OptionSpec{Option::Pty, "--pty", "LINK", false, "serve a new pseudo-terminal whose slave is linked at LINK"},
-    OptionSpec{Option::Set, "--set", "KEY=VALUE", true, "set a printer value (keys below); repeatable"},
-    OptionSpec{Option::Transcript, "--transcript", "FILE", true, "append every received byte to FILE, in hex"},
-    OptionSpec{Option::NoReply, "--no-reply", "KEY", true, "fault: the query of KEY gets no reply; repeatable"},
-    OptionSpec{Option::ReplyDelay, "--reply-delay", "MS", true, "fault: wait MS milliseconds before each reply"},
-    OptionSpec{Option::SplitReply, "--split-reply", "BYTES", true,
+    OptionInfo{Option::NoTcp, "--no-tcp", "", false, "do not listen on TCP (with --pty)"},
+    OptionInfo{Option::AllowRemote, "--allow-remote", "", false, "allow a --tcp address that is not loopback"},
+    OptionInfo{Option::Pty, "--pty", "LINK", false, "serve a new pseudo-terminal whose slave is linked at LINK"},
+    OptionInfo{Option::Set, "--set", "KEY=VALUE", true, "set a printer value (keys below); repeatable"},
+    OptionInfo{Option::Transcript, "--transcript", "FILE", true, "append every received byte to FILE, in hex"},
+    OptionInfo{Option::NoReply, "--no-reply", "KEY", true, "fault: the query of KEY gets no reply; repeatable"},
+    OptionInfo{Option::ReplyDelay, "--reply-delay", "MS", true, "fault: wait MS milliseconds before each reply"},
+    OptionInfo{Option::SplitReply, "--split-reply", "BYTES", true,
                "fault: send each reply in pieces of BYTES bytes, one write each"},
-    OptionSpec{Option::SplitGap, "--split-gap", "MS", false, "pause between the pieces of a split reply (default 20)"},
-    OptionSpec{Option::Garbage, "--garbage", "HEX", true, "fault: send the bytes HEX (e.g. \"FF 41\") before each reply"},
-    OptionSpec{Option::DropAfter, "--drop-after", "N", true, "fault: end the connection after N commands"},
-    OptionSpec{Option::FirstModelReply, "--first-model-reply", "TEXT", true,
+    OptionInfo{Option::SplitGap, "--split-gap", "MS", false, "pause between the pieces of a split reply (default 20)"},
+    OptionInfo{Option::Garbage, "--garbage", "HEX", true, "fault: send the bytes HEX (e.g. \"FF 41\") before each reply"},
+    OptionInfo{Option::DropAfter, "--drop-after", "N", true, "fault: end the connection after N commands"},
+    OptionInfo{Option::FirstModelReply, "--first-model-reply", "TEXT", true,
                "fault: answer the first model-name query of a connection with TEXT (e.g. \";1\")"},
-    OptionSpec{Option::Help, "--help", "", false, "show this text"},
+    OptionInfo{Option::Help, "--help", "", false, "show this text"},
 };
 
-const OptionSpec* findOption(std::string_view name)
+const OptionInfo* findOption(std::string_view name)
 {
-    for (const OptionSpec& spec : kOptions) {
-        if (spec.name == name)
-            return &spec;
+    for (const OptionInfo& info : kOptions) {
+        if (info.name == name)
+            return &info;
     }
     return nullptr;
 }
@@ -79,10 +79,10 @@ bool parseMilliseconds(std::string_view text, std::chrono::milliseconds& out)
 }
 
 // Applies one option with its value; returns the error text or empty text.
-std::string apply(const OptionSpec& spec, const std::string& value, EmulatorOptions& options)
+std::string apply(const OptionInfo& info, const std::string& value, EmulatorOptions& options)
 {
-    const std::string bad = "bad value for " + std::string(spec.name) + ": \"" + value + "\"";
-    switch (spec.option) {
+    const std::string bad = "bad value for " + std::string(info.name) + ": \"" + value + "\"";
+    switch (info.option) {
     case Option::Tcp:
         options.tcp = true;
         options.tcpEndpoint = value;
@@ -143,20 +143,20 @@ OptionsResult parseOptions(std::span<const std::string> args, OptionScope scope)
 {
     OptionsResult result;
     for (std::size_t i = 0; i < args.size(); ++i) {
-        const OptionSpec* spec = findOption(args[i]);
-        if (!spec || (scope == OptionScope::InProcess && !spec->inProcess)) {
+        const OptionInfo* info = findOption(args[i]);
+        if (!info || (scope == OptionScope::InProcess && !info->inProcess)) {
             result.error = "unknown option \"" + args[i] + "\"";
             return result;
         }
         std::string value;
-        if (!spec->value.empty()) {
+        if (!info->value.empty()) {
             if (i + 1 >= args.size()) {
-                result.error = std::string(spec->name) + " needs " + std::string(spec->value);
+                result.error = std::string(info->name) + " needs " + std::string(info->value);
                 return result;
             }
             value = args[++i];
         }
-        result.error = apply(*spec, value, result.options);
+        result.error = apply(*info, value, result.options);
         if (!result.error.empty())
             return result;
     }
@@ -199,17 +199,17 @@ std::string usageText(OptionScope scope)
                            ? "usage: printer-emulator [--tcp HOST:PORT] [--pty LINK] [--set KEY=VALUE]... "
                              "[--transcript FILE] [fault options]\n\n"
                            : "KR5050_EMULATOR holds: [--set KEY=VALUE]... [--transcript FILE] [fault options]\n\n";
-    for (const OptionSpec& spec : kOptions) {
-        if (scope == OptionScope::InProcess && !spec.inProcess)
+    for (const OptionInfo& info : kOptions) {
+        if (scope == OptionScope::InProcess && !info.inProcess)
             continue;
-        std::string left = "  " + std::string(spec.name);
-        if (!spec.value.empty())
-            left += " " + std::string(spec.value);
+        std::string left = "  " + std::string(info.name);
+        if (!info.value.empty())
+            left += " " + std::string(info.value);
         left.resize(std::max<std::size_t>(left.size() + 1, 30), ' ');
-        text += left + std::string(spec.help) + "\n";
+        text += left + std::string(info.help) + "\n";
     }
     text += "\nkeys and defaults:\n";
-    for (const FieldSpec& field : kFieldSpecs)
+    for (const FieldInfo& field : kFields)
         text += "  " + std::string(field.key) + "=" + std::string(field.defaultValue) + "\n";
     return text;
 }

@@ -74,7 +74,7 @@ WriteOutcome PrinterEmulator::write(const CommandRow& row, std::string_view argu
         return WriteOutcome::Locked;
     }
     std::string value(argumentText(arguments));
-    if (fieldSpec(row.field).kind == FieldKind::OnOff) {
+    if (fieldInfo(row.field).kind == FieldKind::OnOff) {
         if (value == "ON")
             value = "on";
         else if (value.empty())

@@ -21,37 +21,37 @@ bool listed(const std::array<std::string_view, N>& models, std::string_view mode
 
 std::optional<Field> fieldByKey(std::string_view key)
 {
-    for (const FieldSpec& spec : kFieldSpecs) {
-        if (spec.key == key)
-            return spec.field;
+    for (const FieldInfo& info : kFields) {
+        if (info.key == key)
+            return info.field;
     }
     return std::nullopt;
 }
 
 PrinterState::PrinterState()
 {
-    for (const FieldSpec& spec : kFieldSpecs)
-        m_values[static_cast<std::size_t>(spec.field)] = std::string(spec.defaultValue);
+    for (const FieldInfo& info : kFields)
+        m_values[static_cast<std::size_t>(info.field)] = std::string(info.defaultValue);
 }
 
 std::string PrinterState::set(Field field, std::string_view value)
 {
-    const FieldSpec& spec = fieldSpec(field);
-    switch (spec.kind) {
+    const FieldInfo& info = fieldInfo(field);
+    switch (info.kind) {
     case FieldKind::Text:
         if (value.find('\0') != std::string_view::npos)
-            return std::string(spec.key) + ": a NUL byte would end the reply";
+            return std::string(info.key) + ": a NUL byte would end the reply";
         break;
     case FieldKind::Byte:
         // At most three digits, so a long run of digits cannot overflow.
         if (!allDigits(value) || value.size() > 3 || std::stoi(std::string(value)) > 255)
-            return std::string(spec.key) + ": expected a number 0..255, got \"" + std::string(value) + "\"";
+            return std::string(info.key) + ": expected a number 0..255, got \"" + std::string(value) + "\"";
         // Stored without leading zeros: the printer answers the plain number.
         m_values[static_cast<std::size_t>(field)] = std::to_string(std::stoi(std::string(value)));
         return {};
     case FieldKind::OnOff:
         if (value != "on" && value != "off")
-            return std::string(spec.key) + ": expected on or off, got \"" + std::string(value) + "\"";
+            return std::string(info.key) + ": expected on or off, got \"" + std::string(value) + "\"";
         break;
     }
     m_values[static_cast<std::size_t>(field)] = std::string(value);

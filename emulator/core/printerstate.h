@@ -37,7 +37,7 @@ enum class Field {
 // reply early), a switch byte 0..255 in decimal, or on/off.
 enum class FieldKind { Text, Byte, OnOff };
 
-struct FieldSpec {
+struct FieldInfo {
     Field field;
     std::string_view key;  // name used by --set and --no-reply
     FieldKind kind;
@@ -45,33 +45,33 @@ struct FieldSpec {
 };
 
 // The printer as it leaves the factory; the order is the order of Field.
-inline constexpr std::array kFieldSpecs{
-    FieldSpec{Field::Maker, "maker", FieldKind::Text, "TARVENIC"},
-    FieldSpec{Field::Model, "model", FieldKind::Text, "KR-5050"},
-    FieldSpec{Field::Firmware, "firmware", FieldKind::Text, "V2.01"},
-    FieldSpec{Field::Serial, "serial", FieldKind::Text, "K5050A000123"},
-    FieldSpec{Field::FontRom, "fontrom", FieldKind::Text, "ANK24-V1.0"},
-    FieldSpec{Field::Hours, "hours", FieldKind::Text, "1520"},
-    FieldSpec{Field::Lines, "lines", FieldKind::Text, "283400"},
-    FieldSpec{Field::Cuts, "cuts", FieldKind::Text, "9875"},
-    FieldSpec{Field::FailedCuts, "failedcuts", FieldKind::Text, "2"},
-    FieldSpec{Field::Installed, "installed", FieldKind::Text, "2023-03-14"},
-    FieldSpec{Field::Language, "language", FieldKind::Text, "MULTILINGUAL"},
-    FieldSpec{Field::CodePage, "codepage", FieldKind::Text, "0"},
-    FieldSpec{Field::CodePageName, "codepagename", FieldKind::Text, "STANDARD"},
-    FieldSpec{Field::InterChars, "interchars", FieldKind::Text, "0"},
-    FieldSpec{Field::Density, "density", FieldKind::Text, "0"},
-    FieldSpec{Field::New8x16, "new8x16", FieldKind::OnOff, "off"},
-    FieldSpec{Field::Thai, "thai", FieldKind::Text, "255"},
-    FieldSpec{Field::Sw1, "sw1", FieldKind::Byte, "0"},
-    FieldSpec{Field::Sw2, "sw2", FieldKind::Byte, "0"},
-    FieldSpec{Field::Sw3, "sw3", FieldKind::Byte, "0"},
-    FieldSpec{Field::Sw4, "sw4", FieldKind::Byte, "0"},
+inline constexpr std::array kFields{
+    FieldInfo{Field::Maker, "maker", FieldKind::Text, "TARVENIC"},
+    FieldInfo{Field::Model, "model", FieldKind::Text, "KR-5050"},
+    FieldInfo{Field::Firmware, "firmware", FieldKind::Text, "V2.01"},
+    FieldInfo{Field::Serial, "serial", FieldKind::Text, "K5050A000123"},
+    FieldInfo{Field::FontRom, "fontrom", FieldKind::Text, "ANK24-V1.0"},
+    FieldInfo{Field::Hours, "hours", FieldKind::Text, "1520"},
+    FieldInfo{Field::Lines, "lines", FieldKind::Text, "283400"},
+    FieldInfo{Field::Cuts, "cuts", FieldKind::Text, "9875"},
+    FieldInfo{Field::FailedCuts, "failedcuts", FieldKind::Text, "2"},
+    FieldInfo{Field::Installed, "installed", FieldKind::Text, "2023-03-14"},
+    FieldInfo{Field::Language, "language", FieldKind::Text, "MULTILINGUAL"},
+    FieldInfo{Field::CodePage, "codepage", FieldKind::Text, "0"},
+    FieldInfo{Field::CodePageName, "codepagename", FieldKind::Text, "STANDARD"},
+    FieldInfo{Field::InterChars, "interchars", FieldKind::Text, "0"},
+    FieldInfo{Field::Density, "density", FieldKind::Text, "0"},
+    FieldInfo{Field::New8x16, "new8x16", FieldKind::OnOff, "off"},
+    FieldInfo{Field::Thai, "thai", FieldKind::Text, "255"},
+    FieldInfo{Field::Sw1, "sw1", FieldKind::Byte, "0"},
+    FieldInfo{Field::Sw2, "sw2", FieldKind::Byte, "0"},
+    FieldInfo{Field::Sw3, "sw3", FieldKind::Byte, "0"},
+    FieldInfo{Field::Sw4, "sw4", FieldKind::Byte, "0"},
 };
 
-inline constexpr std::size_t kFieldCount = kFieldSpecs.size();
+inline constexpr std::size_t kFieldCount = kFields.size();
 
-constexpr const FieldSpec& fieldSpec(Field field) { return kFieldSpecs[static_cast<std::size_t>(field)]; }
+constexpr const FieldInfo& fieldInfo(Field field) { return kFields[static_cast<std::size_t>(field)]; }
 
 std::optional<Field> fieldByKey(std::string_view key);
 

@@ -179,9 +179,9 @@ TEST(Options, SplitTextHonoursQuotesAndBlanks)
 TEST(Options, UsageNamesEveryKeyWithItsDefault)
 {
     const std::string usage = emulator::usageText(OptionScope::Executable);
-    for (const emulator::FieldSpec& spec : emulator::kFieldSpecs)
-        EXPECT_NE(usage.find(std::string(spec.key) + "=" + std::string(spec.defaultValue)), std::string::npos)
-            << spec.key;
+    for (const emulator::FieldInfo& info : emulator::kFields)
+        EXPECT_NE(usage.find(std::string(info.key) + "=" + std::string(info.defaultValue)), std::string::npos)
+            << info.key;
     EXPECT_EQ(emulator::usageText(OptionScope::InProcess).find("--tcp"), std::string::npos);
 }
 
