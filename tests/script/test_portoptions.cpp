@@ -1,0 +1,41 @@
+#include "script/portoptions.h"
+
+#include <gtest/gtest.h>
+
+namespace softswitch::script {
+namespace {
+
+TEST(PortOptions, ComAndLptPathsAreTakenTheRestIsLeft)
+{
+    PortOptions options;
+    std::string why;
+    ASSERT_TRUE(parsePortOptions({"--com", "3=/tmp/pty3", "run.txt", "--com", "16=/dev/x", "--lpt", "/tmp/fifo"},
+                                 options, why));
+    EXPECT_EQ(options.comPaths, (std::map<int, std::string>{{3, "/tmp/pty3"}, {16, "/dev/x"}}));
+    EXPECT_EQ(options.lptPath, "/tmp/fifo");
+    EXPECT_EQ(options.rest, (std::vector<std::string>{"run.txt"}));
+}
+
+TEST(PortOptions, TheParallelDeviceDefaultsToLp0)
+{
+    PortOptions options;
+    std::string why;
+    ASSERT_TRUE(parsePortOptions({"-"}, options, why));
+    EXPECT_EQ(options.lptPath, "/dev/lp0");
+    EXPECT_TRUE(options.comPaths.empty());
+}
+
+TEST(PortOptions, MalformedValuesAreRefusedWithAReason)
+{
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"--com"}, {"--com", "3"}, {"--com", "x=/dev/a"}, {"--com", "0=/dev/a"}, {"--com", "17=/dev/a"},
+             {"--com", "3="}, {"--com", "3a=/dev/a"}, {"--lpt"}}) {
+        PortOptions options;
+        std::string why;
+        EXPECT_FALSE(parsePortOptions(args, options, why)) << args.back();
+        EXPECT_FALSE(why.empty());
+    }
+}
+
+} // namespace
+} // namespace softswitch::script
