@@ -13,18 +13,59 @@
 #include "script/portoptions.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QEvent>
 
 #include <iostream>
 #include <memory>
 
+namespace {
+
+// --screenshot FILE: once the window has painted itself, save it to FILE,
+// say how long the start took, and quit. For documentation and start-up
+// measurements; the window works as usual otherwise.
+class FirstPaintShot : public QObject {
+public:
+    FirstPaintShot(QWidget* window, QString file, const QElapsedTimer& clock)
+        : m_window(window), m_file(std::move(file)), m_clock(clock) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == m_window && event->type() == QEvent::Paint && !m_done) {
+            m_done = true;
+            QMetaObject::invokeMethod(this, [this] {
+                std::cout << "first paint after " << m_clock.elapsed() << " ms\n";
+                const bool saved = m_window->grab().save(m_file);
+                QCoreApplication::exit(saved ? 0 : 1);
+            }, Qt::QueuedConnection);
+        }
+        return false;
+    }
+
+private:
+    QWidget* m_window;
+    QString m_file;
+    const QElapsedTimer& m_clock;
+    bool m_done = false;
+};
+
+} // namespace
+
 int main(int argc, char** argv)
 {
+    QElapsedTimer clock;
+    clock.start();
     QApplication app(argc, argv);
     softswitch::script::PortOptions options;
     std::string why;
     const std::vector<std::string> args(argv + 1, argv + argc);
-    if (!softswitch::script::parsePortOptions(args, options, why) || !options.rest.empty()) {
-        std::cerr << (why.empty() ? "" : why + "\n") << "usage: softswitch [--com N=PATH]... [--lpt PATH]\n";
+    QString screenshot;
+    const bool parsed = softswitch::script::parsePortOptions(args, options, why);
+    if (parsed && options.rest.size() == 2 && options.rest[0] == "--screenshot")
+        screenshot = QString::fromStdString(options.rest[1]);
+    if (!parsed || (!options.rest.empty() && screenshot.isEmpty())) {
+        std::cerr << (why.empty() ? "" : why + "\n")
+                  << "usage: softswitch [--com N=PATH]... [--lpt PATH] [--screenshot FILE]\n";
         return 2;
     }
 
@@ -53,6 +94,11 @@ int main(int argc, char** argv)
     if (!mainWindow.load())
         return 0;
     view = std::make_unique<softswitch::gui::WindowView>(mainWindow);
+    std::unique_ptr<FirstPaintShot> shot;
+    if (!screenshot.isEmpty()) {
+        shot = std::make_unique<FirstPaintShot>(view.get(), screenshot, clock);
+        view->installEventFilter(shot.get());
+    }
     view->show();
     return app.exec();
 }
