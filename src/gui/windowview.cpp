@@ -291,6 +291,8 @@ QWidget* WindowView::buildLanguageTab()
             if (caption) {
                 QLineEdit* fixed = lineEdit(*caption, true);
                 fixed->setFrame(false);
+                // A caption-like box: wide enough to show its fixed text whole.
+                fixed->setMinimumWidth(fixed->fontMetrics().horizontalAdvance(latin1(caption->Text)) + 16);
                 grid->addWidget(fixed, r, 0);
             }
             grid->addWidget(combo(*choice), r, 1);
