@@ -1,38 +1,25 @@
 #pragma once
 // The core's Link on the real adapters (serial, socket, parallel file, USB
 // library, event loop), with message boxes, timer and shell recorded by fakes.
-// Also the QCoreApplication every real-transport test needs.
 
-#include "app/form1.h"
-#include "app/sharedstate.h"
-#include "app/text.h"
-#include "fakeplatform.h"
-#include "link/link.h"
+#include "linkcalls.h"
 #include "platform/qt/qteventloop.h"
 #include "platform/qt/qtparallelport.h"
 #include "platform/qt/qtserialport.h"
 #include "platform/qt/qttcpsocket.h"
 #include "platform/qt/qtusblibrary.h"
-#include "rowname.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QThread>
 
 #include <chrono>
-#include <cstdint>
 #include <functional>
 #include <map>
-#include <span>
-#include <string>
-#include <vector>
 
 namespace softswitch::testing {
 
 using namespace std::chrono_literals;
-using Bytes = std::vector<std::uint8_t>;
-
-inline const Bytes kQuery{29, 73, 49};
 
 inline void ensureApplication()
 {
@@ -58,8 +45,8 @@ inline bool waitUntil(const std::function<bool()>& done, std::chrono::millisecon
     return true;
 }
 
-// Real sleeps and events, with a hook that runs whenever the core starts a
-// wait: the place where a test's printer reads the command and answers.
+// Real sleeps and events, with a hook run whenever the core starts a wait:
+// where a test's printer reads the command and answers.
 class HookedLoop : public EventLoop {
 public:
     std::function<void(std::chrono::milliseconds)> onSleep;
@@ -80,28 +67,10 @@ struct WithApplication {
     WithApplication() { ensureApplication(); }
 };
 
-struct RealLink : WithApplication {
-    explicit RealLink(std::map<int, std::string> comOverrides = {}, std::string lptPath = "/dev/lp0",
-                      std::string usbPath = "./libKR5050.so")
-        : serial(std::move(comOverrides)), parallel(std::move(lptPath)), usb(std::move(usbPath))
+struct RealLink : WithApplication, LinkCalls<RealLink> {
+    explicit RealLink(std::map<int, std::string> comOverrides = {}, std::string lptPath = "/dev/lp0")
+        : serial(std::move(comOverrides)), parallel(std::move(lptPath))
     {
-    }
-
-    void choose(const std::string& portName)
-    {
-        state.PortName = portName;
-        state.PortType = upperCase(left(portName, 3));
-    }
-    bool openPort(bool open)
-    {
-        bool ok = false;
-        link.OpenPort(state.PortName, open, ok);
-        return ok;
-    }
-    std::string send(const Bytes& command, std::string mode)
-    {
-        link.SendCommand(command, mode);
-        return mode;
     }
 
     Form1 form;
@@ -109,7 +78,7 @@ struct RealLink : WithApplication {
     QtSerialPort serial;
     QtTcpSocket socket;
     QtParallelPort parallel;
-    QtUsbLibrary usb;
+    QtUsbLibrary usb{"./libKR5050.so"};
     HookedLoop loop;
     FakeTimer timer;
     FakeBoxes boxes;

@@ -1,18 +1,13 @@
-// OpenPort and OpenParallel on the fakes: the serial settings text, the two
-// serial messages, the parallel error box and the TCP connect sequence.
+// OpenPort, OpenParallel and the status refresh on the fakes: the serial
+// settings text and messages, the parallel error box, the TCP connect
+// sequence and the status box.
 
 #include "linkfixture.h"
 
 namespace softswitch::testing {
 namespace {
 
-using namespace std::chrono_literals;
-
-const std::string kOpenFailText = "The COM3 can not OPEN !!\r\r"
-                                  "Please check that whether <printer driver> or <other application> occupy it !";
-const std::string kBusyText = "The COM3 port is busy...\r\n\r\nPlease double check the printer cable status.";
-
-// ---- Serial -------------------------------------------------------------
+// ---- Serial ---------------------------------------------------------------
 
 struct SerialSettingsRow {
     const char* name;
@@ -33,12 +28,10 @@ TEST_P(SerialSettings, AppliedOnOpen)
     choose(row.portName);
     for (Control* c : {&form.com_BR_115200, &form.com_BR_38400, &form.com_BR_19200, &form.com_BR_9600,
                        &form.com_PK_EVEN, &form.com_PK_NONE})
-        c->setValue(false);
-    if (row.baud)
-        (form.*row.baud).setValue(true);
-    (form.*row.handshake).setValue(true);
-    if (row.parity)
-        (form.*row.parity).setValue(true);
+        c->setValue(false); // the window starts with 115200 and NONE selected
+    for (Control Form1::*button : {row.baud, row.handshake, row.parity})
+        if (button)
+            (form.*button).setValue(true);
 
     EXPECT_TRUE(openPort(true));
     EXPECT_EQ(fake.serial.port, row.expectedPort);
@@ -65,105 +58,73 @@ INSTANTIATE_TEST_SUITE_P(
                           "9600,,8,1", 1}),
     RowName{});
 
-TEST_F(LinkTest, SerialOpenOfAnOpenPortClosesAndReopensSilently)
-{
-    choose("COM3");
-    fake.serial.open = true;
-    EXPECT_TRUE(openPort(true));
-    EXPECT_EQ(fake.serial.closeCalls, 1);
-    EXPECT_EQ(fake.serial.openCalls, 1);
-    EXPECT_TRUE(fake.serial.open);
-    EXPECT_TRUE(fake.boxes.shown.empty());
-}
+const char* const kOpenFail3 =
+    "The COM3 can not OPEN !!\r\rPlease check that whether <printer driver> or <other application> occupy it !";
+const char* const kCloseFail3 =
+    "The COM3 can not CLOSE !!\r\rPlease check that whether <printer driver> or <other application> occupy it !";
+const char* const kOpenFail7 =
+    "The COM7 can not OPEN !!\r\rPlease check that whether <printer driver> or <other application> occupy it !";
+const char* const kBusy3 = "The COM3 port is busy...\r\n\r\nPlease double check the printer cable status.";
 
-TEST_F(LinkTest, SerialOpenRefusedShowsOpenMessageWithTwoCarriageReturns)
-{
-    choose("COM3");
-    fake.serial.refuseOpen = true;
-    EXPECT_FALSE(openPort(true));
-    ASSERT_EQ(fake.boxes.shown.size(), 1u);
-    const auto& box = fake.boxes.shown[0];
-    EXPECT_EQ(box.text, kOpenFailText);
-    EXPECT_EQ(box.icon, MsgIcon::Critical);
-    EXPECT_EQ(box.buttons, MsgButtons::Ok);
-    EXPECT_EQ(box.title, kAppTitle);
-    EXPECT_FALSE(fake.serial.open);
-}
-
-TEST_F(LinkTest, SerialCloseRefusedShowsCloseMessageAndLeavesPortOpen)
-{
-    choose("COM3");
-    fake.serial.port = 3;
-    fake.serial.open = true;
-    fake.serial.refuseClose = true;
-    EXPECT_FALSE(openPort(false));
-    ASSERT_EQ(fake.boxes.shown.size(), 1u);
-    EXPECT_EQ(fake.boxes.shown[0].text,
-              "The COM3 can not CLOSE !!\r\rPlease check that whether <printer driver> or <other application> occupy it !");
-    EXPECT_EQ(fake.boxes.shown[0].icon, MsgIcon::Critical);
-    EXPECT_TRUE(fake.serial.open);
-}
-
-TEST_F(LinkTest, SerialCloseOfAClosedPortDoesNothing)
-{
-    choose("COM3");
-    EXPECT_TRUE(openPort(false));
-    EXPECT_EQ(fake.serial.openCalls, 0);
-    EXPECT_EQ(fake.serial.closeCalls, 0);
-    EXPECT_TRUE(fake.boxes.shown.empty());
-}
-
-TEST_F(LinkTest, SerialPortNameWithoutNumberKeepsThePreviousPort)
-{
-    choose("COMx");
-    fake.serial.port = 7;
-    fake.serial.refuseOpen = true;
-    EXPECT_FALSE(openPort(true));
-    EXPECT_EQ(fake.serial.port, 7);
-    ASSERT_EQ(fake.boxes.shown.size(), 1u);
-    EXPECT_EQ(fake.boxes.shown[0].text.substr(0, 22), "The COM7 can not OPEN ");
-}
-
-struct LinesRow {
-    const char* name;
-    bool dsr;
-    bool cts;
-    bool busy;
+struct SerialCase {
+    const char* name = "";
+    const char* portName = "COM3";
+    bool startOpen = false;
+    bool wanted = true;
+    bool refuseOpen = false;
+    bool refuseClose = false;
+    bool dsr = true;
+    bool cts = true;
+    bool openAfter = true;
+    int opens = -1; // -1: calls not counted
+    int closes = -1;
+    const char* message = ""; // empty: ok and no box; otherwise ok false and this stop box
 };
 
-class SerialLines : public LinkTest, public ::testing::WithParamInterface<LinesRow> {};
+class SerialOpenClose : public LinkTest, public ::testing::WithParamInterface<SerialCase> {};
 
-TEST_P(SerialLines, BusyUnlessDsrAndCtsAsserted)
+TEST_P(SerialOpenClose, OkAndMessage)
 {
-    choose("COM3");
-    fake.serial.dsr = GetParam().dsr;
-    fake.serial.cts = GetParam().cts;
-    EXPECT_EQ(openPort(true), !GetParam().busy);
-    EXPECT_TRUE(fake.serial.open); // the port stays open either way
-    if (GetParam().busy) {
-        ASSERT_EQ(fake.boxes.shown.size(), 1u);
-        EXPECT_EQ(fake.boxes.shown[0].text, kBusyText);
-        EXPECT_EQ(fake.boxes.shown[0].icon, MsgIcon::Critical);
-        EXPECT_EQ(fake.boxes.shown[0].title, kAppTitle);
-    } else {
-        EXPECT_TRUE(fake.boxes.shown.empty());
+    const SerialCase& row = GetParam();
+    choose(row.portName);
+    fake.serial.port = 7; // left by an earlier open: "COM3" replaces it, "COMx" keeps it
+    fake.serial.open = row.startOpen;
+    fake.serial.refuseOpen = row.refuseOpen;
+    fake.serial.refuseClose = row.refuseClose;
+    fake.serial.dsr = row.dsr;
+    fake.serial.cts = row.cts;
+
+    const bool failed = *row.message != '\0';
+    EXPECT_EQ(openPort(row.wanted), !failed);
+    EXPECT_EQ(fake.serial.open, row.openAfter);
+    if (row.opens >= 0) {
+        EXPECT_EQ(fake.serial.openCalls, row.opens);
+        EXPECT_EQ(fake.serial.closeCalls, row.closes);
     }
+    if (!failed) {
+        EXPECT_TRUE(fake.boxes.shown.empty());
+        return;
+    }
+    expectOneBox(fake.boxes, row.message, MsgIcon::Critical);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, SerialLines,
-                         ::testing::Values(LinesRow{"BothUp", true, true, false}, LinesRow{"DsrDown", false, true, true},
-                                           LinesRow{"CtsDown", true, false, true},
-                                           LinesRow{"BothDown", false, false, true}),
-                         RowName{});
-
-TEST_F(LinkTest, SerialLinesAreNotCheckedWhenClosing)
-{
-    choose("COM3");
-    fake.serial.open = true;
-    fake.serial.dsr = false;
-    EXPECT_TRUE(openPort(false));
-    EXPECT_TRUE(fake.boxes.shown.empty());
-}
+INSTANTIATE_TEST_SUITE_P(
+    Rows, SerialOpenClose,
+    ::testing::Values(
+        SerialCase{.name = "ReopenClosesFirstSilently", .startOpen = true, .opens = 1, .closes = 1},
+        SerialCase{.name = "CloseOfAClosedPortTouchesNothing", .wanted = false, .openAfter = false, .opens = 0,
+                   .closes = 0},
+        SerialCase{.name = "LinesNotCheckedWhenClosing", .startOpen = true, .wanted = false, .dsr = false,
+                   .cts = false, .openAfter = false},
+        SerialCase{.name = "OpenRefused", .refuseOpen = true, .openAfter = false, .message = kOpenFail3},
+        SerialCase{.name = "CloseRefusedLeavesThePortOpen", .startOpen = true, .wanted = false, .refuseClose = true,
+                   .message = kCloseFail3},
+        SerialCase{.name = "NamelessPortKeepsThePreviousNumber", .portName = "COMx", .refuseOpen = true,
+                   .openAfter = false, .message = kOpenFail7},
+        SerialCase{.name = "DsrDownIsBusyAndStaysOpen", .dsr = false, .message = kBusy3},
+        SerialCase{.name = "CtsDownIsBusyAndStaysOpen", .cts = false, .message = kBusy3},
+        SerialCase{.name = "BothDownIsBusyAndStaysOpen", .dsr = false, .cts = false, .message = kBusy3}),
+    RowName{});
 
 // ---- USB and parallel -----------------------------------------------------
 
@@ -180,21 +141,20 @@ TEST_F(LinkTest, UsbOpenAndCloseTouchNothing)
     EXPECT_FALSE(fake.timer.enabled);
 }
 
-TEST_F(LinkTest, ParallelOpensForWritingAndClosesWithoutMessage)
+TEST_F(LinkTest, ParallelOpensForWritingClosesAndReadsOnlyForCapitalR)
 {
     choose("LPT1");
     EXPECT_TRUE(openPort(true));
-    EXPECT_EQ(fake.parallel.history, (std::vector<std::string>{"close", "open W"}));
     EXPECT_TRUE(openPort(false));
     EXPECT_EQ(fake.parallel.history, (std::vector<std::string>{"close", "open W", "close"}));
+    fake.parallel.history.clear();
+    link.OpenParallel(true, "R");
+    link.OpenParallel(true, "r");
+    EXPECT_EQ(fake.parallel.history, (std::vector<std::string>{"close", "open R", "close", "open W"}));
     EXPECT_TRUE(fake.boxes.shown.empty());
 }
 
-struct ParallelErrorRow {
-    const char* name;
-    int number;
-    const char* expected;
-};
+struct ParallelErrorRow { const char* name; int number; const char* expected; };
 
 class ParallelError : public LinkTest, public ::testing::WithParamInterface<ParallelErrorRow> {};
 
@@ -204,11 +164,7 @@ TEST_P(ParallelError, ShownWithoutIconAndOkStaysTrue)
     fake.parallel.refuseOpen = true;
     fake.parallel.openError = {GetParam().number, "No such device", ""};
     EXPECT_TRUE(openPort(true));
-    ASSERT_EQ(fake.boxes.shown.size(), 1u);
-    EXPECT_EQ(fake.boxes.shown[0].text, GetParam().expected);
-    EXPECT_EQ(fake.boxes.shown[0].icon, MsgIcon::None);
-    EXPECT_EQ(fake.boxes.shown[0].buttons, MsgButtons::Ok);
-    EXPECT_EQ(fake.boxes.shown[0].title, kAppTitle);
+    expectOneBox(fake.boxes, GetParam().expected, MsgIcon::None);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, ParallelError,
@@ -217,25 +173,19 @@ INSTANTIATE_TEST_SUITE_P(Rows, ParallelError,
                                            ParallelErrorRow{"NegativeHasNoBlank", -5, "Error no -5: No such device"}),
                          RowName{});
 
-TEST_F(LinkTest, OpenParallelForReadingOpensReadOnly)
-{
-    link.OpenParallel(true, "R");
-    link.OpenParallel(true, "r"); // only "R" reads
-    link.OpenParallel(false, "R");
-    EXPECT_EQ(fake.parallel.history, (std::vector<std::string>{"close", "open R", "close", "open W", "close"}));
-}
+// ---- TCP ------------------------------------------------------------------
 
-// ---- TCP ----------------------------------------------------------------
-
-TEST_F(LinkTest, TcpOpenConnectsShowsConnectingAndStartsTimer)
+TEST_F(LinkTest, TcpOpenConnectsDiscardsStaleDataShowsConnectingStartsTimerAndReopens)
 {
     choose("TCP/IP");
     form.tcpIP.Text = "127.0.0.1";
+    fake.socket.inbox = "_old";
     EXPECT_TRUE(openPort(true));
     EXPECT_EQ(fake.socket.closes, 0); // nothing was in use
     EXPECT_EQ(fake.socket.connects, 1);
     EXPECT_EQ(fake.socket.host, "127.0.0.1");
     EXPECT_EQ(fake.socket.port, 9100);
+    EXPECT_TRUE(fake.socket.inbox.empty());
     EXPECT_EQ(form.txtSTATUS.Text, "Connecting...");
     EXPECT_EQ(form.txtSTATUS.ForeColor, kBlack);
     EXPECT_EQ(state.LastTcpState, 6);
@@ -245,42 +195,31 @@ TEST_F(LinkTest, TcpOpenConnectsShowsConnectingAndStartsTimer)
     EXPECT_EQ(fake.timer.interval, 3000ms);
     EXPECT_TRUE(form.Timer1.Enabled);
     EXPECT_TRUE(fake.boxes.shown.empty());
+
+    openPort(true); // again: the first socket is closed, and the box rewritten though the state is 6 again
+    EXPECT_EQ(fake.socket.closes, 1);
+    EXPECT_EQ(fake.socket.connects, 2);
+    EXPECT_EQ(fake.loop.sleeps, (Sleeps{5ms, 10ms, 5ms, 10ms}));
 }
 
-TEST_F(LinkTest, TcpOpenDiscardsStaleData)
-{
-    choose("TCP/IP");
-    fake.socket.inbox = "_old";
-    openPort(true);
-    EXPECT_TRUE(fake.socket.inbox.empty());
-}
-
-TEST_F(LinkTest, TcpOpenAnsweredAtOnceShowsConnectedInDarkBlue)
+TEST_F(LinkTest, TcpOpenAnsweredAtOnceShowsConnectedAndCloseShowsDisconnect)
 {
     choose("TCP/IP");
     fake.socket.stateAfterConnect = 7;
     openPort(true);
     EXPECT_EQ(form.txtSTATUS.Text, "Connected");
     EXPECT_EQ(form.txtSTATUS.ForeColor, 0x0000C0u);
-}
-
-TEST_F(LinkTest, TcpOpenTwiceClosesTheFirstSocket)
-{
-    choose("TCP/IP");
-    openPort(true);
-    EXPECT_EQ(fake.socket.closes, 0);
-    openPort(true);
+    fake.loop.sleeps.clear();
+    EXPECT_TRUE(openPort(false));
     EXPECT_EQ(fake.socket.closes, 1);
-    EXPECT_EQ(fake.socket.connects, 2);
-    // The second open rewrites the box even though the state is 6 again.
-    EXPECT_EQ(fake.loop.sleeps, (Sleeps{5ms, 10ms, 5ms, 10ms}));
+    EXPECT_FALSE(fake.timer.enabled);
+    EXPECT_FALSE(form.Timer1.Enabled);
+    EXPECT_EQ(form.txtSTATUS.Text, "Disconnect");
+    EXPECT_EQ(form.txtSTATUS.ForeColor, 0xFF0000u);
+    EXPECT_EQ(fake.loop.sleeps, (Sleeps{5ms}));
 }
 
-struct RemotePortRow {
-    const char* name;
-    const char* text;
-    int expected;
-};
+struct RemotePortRow { const char* name; const char* text; int expected; };
 
 class TcpRemotePort : public LinkTest, public ::testing::WithParamInterface<RemotePortRow> {};
 
@@ -302,29 +241,56 @@ INSTANTIATE_TEST_SUITE_P(Rows, TcpRemotePort,
                                            RemotePortRow{"OutOfRange", "70000", 4321}),
                          RowName{});
 
-TEST_F(LinkTest, TcpCloseStopsTimerAndShowsDisconnect)
+// ---- Status refresh -------------------------------------------------------
+
+struct StatusRow { const char* name; int socketState; const char* text; std::uint32_t colour; };
+
+class StatusLook : public LinkTest, public ::testing::WithParamInterface<StatusRow> {};
+
+TEST_P(StatusLook, TextAndColourFromTheTable)
 {
-    choose("TCP/IP");
-    fake.socket.stateAfterConnect = 7;
-    openPort(true);
-    fake.loop.sleeps.clear();
-    EXPECT_TRUE(openPort(false));
-    EXPECT_EQ(fake.socket.closes, 1);
-    EXPECT_FALSE(fake.timer.enabled);
-    EXPECT_FALSE(form.Timer1.Enabled);
-    EXPECT_EQ(form.txtSTATUS.Text, "Disconnect");
-    EXPECT_EQ(form.txtSTATUS.ForeColor, 0xFF0000u);
-    EXPECT_EQ(fake.loop.sleeps, (Sleeps{5ms}));
+    state.LastTcpState = -1;
+    form.txtSTATUS.Text = "stale";
+    form.txtSTATUS.ForeColor = 0x123456;
+    fake.socket.stateNumber = GetParam().socketState;
+    link.StatusRefresh();
+    EXPECT_EQ(form.txtSTATUS.Text, GetParam().text);
+    EXPECT_EQ(form.txtSTATUS.ForeColor, GetParam().colour);
+    EXPECT_EQ(state.LastTcpState, GetParam().socketState);
 }
 
-TEST_F(LinkTest, ClosingEachLinkTwiceIsHarmless)
+INSTANTIATE_TEST_SUITE_P(Rows, StatusLook,
+                         ::testing::Values(StatusRow{"Closed", 0, "Disconnect", 0xFF0000},
+                                           StatusRow{"Connecting", 6, "Connecting...", 0x000000},
+                                           StatusRow{"Connected", 7, "Connected", 0x0000C0},
+                                           StatusRow{"Resolving", 4, "unknown", 0x000000},
+                                           StatusRow{"Closing", 8, "unknown", 0x000000},
+                                           StatusRow{"Open", 1, "unknown", 0x000000}),
+                         RowName{});
+
+TEST_F(LinkTest, StatusRewritesOnlyOnAChangeAndShowsTheStateAfterTheSettle)
 {
-    for (const char* port : {"COM1", "LPT1", "TCP/IP", "USB"}) {
-        choose(port);
-        EXPECT_TRUE(openPort(false)) << port;
-        EXPECT_TRUE(openPort(false)) << port;
-    }
-    EXPECT_TRUE(fake.boxes.shown.empty());
+    link.StatusRefresh(); // at start: closed, as last shown
+    EXPECT_EQ(form.txtSTATUS.Text, "");
+    EXPECT_TRUE(fake.loop.sleeps.empty());
+    EXPECT_EQ(fake.loop.eventBatches, 0);
+
+    fake.socket.stateNumber = 6;
+    std::size_t sleepsBeforeEvents = 0;
+    fake.loop.onEvents = [&] {
+        sleepsBeforeEvents = fake.loop.sleeps.size();
+        fake.socket.stateNumber = 7; // the connection completed meanwhile
+    };
+    link.StatusRefresh();
+    EXPECT_EQ(sleepsBeforeEvents, 1u);
+    EXPECT_EQ(form.txtSTATUS.Text, "Connected");
+    EXPECT_EQ(state.LastTcpState, 7);
+
+    form.txtSTATUS.Text = "touched by nobody else";
+    link.StatusRefresh();
+    EXPECT_EQ(form.txtSTATUS.Text, "touched by nobody else");
+    EXPECT_EQ(fake.loop.sleeps, (Sleeps{5ms}));
+    EXPECT_EQ(fake.loop.eventBatches, 1);
 }
 
 } // namespace

@@ -3,8 +3,6 @@
 
 #include "reallink.h"
 
-#include <gtest/gtest.h>
-
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -44,92 +42,66 @@ protected:
             m_controls = dlopen(m_folder.filePath("libKR5050.so").toLocal8Bit().constData(), RTLD_NOW);
         return m_controls ? reinterpret_cast<Function>(dlsym(m_controls, name)) : nullptr;
     }
-
+    int reads() { return control<int (*)()>("kr5050TestReads")(); }
     std::string lastWrite()
     {
-        const auto lastWriteOf = control<std::int32_t (*)(char*, std::int32_t)>("kr5050TestLastWrite");
-        if (!lastWriteOf)
-            return "(no library)";
         char bytes[256] = {};
-        const std::int32_t length = lastWriteOf(bytes, sizeof bytes);
+        const std::int32_t length = control<std::int32_t (*)(char*, std::int32_t)>("kr5050TestLastWrite")(bytes, 256);
         return length < 0 ? "(no write)" : std::string(bytes, static_cast<std::size_t>(length));
     }
 
+    RealLink real;
     QTemporaryDir m_folder;
     QString m_previous;
     void* m_controls = nullptr;
 };
 
-TEST_F(QtUsb, QueryJoinsTheTwoReadsIntoAToE)
+TEST_F(QtUsb, WriteThenQueryJoiningTheTwoReadsThenAFailingRead)
 {
     install(KR5050_TEST_LIBRARY);
-    RealLink real;
     real.choose("USB");
-    EXPECT_EQ(real.send(kQuery, "R"), "ABCDE");
-    // The library got the three command bytes and a NUL, length 4.
-    EXPECT_EQ(lastWrite(), std::string("\x1dI1\0", 4));
-    EXPECT_EQ(control<int (*)()>("kr5050TestReads")(), 2);
-    EXPECT_TRUE(real.usb.loadError().empty());
-    EXPECT_TRUE(real.boxes.shown.empty());
-}
-
-TEST_F(QtUsb, WriteReachesTheLibraryAndReturnsEmpty)
-{
-    install(KR5050_TEST_LIBRARY);
-    RealLink real;
-    real.choose("USB");
-    const Bytes command{29, 103, 56, 0, 200};
-    EXPECT_EQ(real.send(command, "W"), "");
+    EXPECT_EQ(real.send({29, 103, 56, 0, 200}, "W"), "");
+    // The library gets the command bytes and a NUL: the length is the count plus one.
     EXPECT_EQ(lastWrite(), std::string("\x1dg8\0\xc8\0", 6));
-    EXPECT_EQ(control<int (*)()>("kr5050TestReads")(), 0);
-}
+    EXPECT_EQ(reads(), 0);
 
-TEST_F(QtUsb, FailingFirstReadGivesEmptyReply)
-{
-    install(KR5050_TEST_LIBRARY);
-    RealLink real;
-    real.choose("USB");
-    real.send(kQuery, "W"); // loads the library
+    EXPECT_EQ(real.send(kQuery, "R"), "ABCDE");
+    EXPECT_EQ(lastWrite(), std::string("\x1dI1\0", 4));
+    EXPECT_EQ(reads(), 2);
+
     control<void (*)(std::int32_t)>("kr5050TestSetReadResult")(3);
     EXPECT_EQ(real.send(kQuery, "R"), "");
-    EXPECT_EQ(control<int (*)()>("kr5050TestReads")(), 1);
+    EXPECT_EQ(reads(), 3);
+    EXPECT_TRUE(real.usb.loadError().empty());
+    EXPECT_TRUE(real.boxes.shown.empty());
 }
 
 TEST_F(QtUsb, ReadCallsSeeWhatTheLibraryWroteAndWriteCallsDoNot)
 {
     install(KR5050_TEST_LIBRARY);
-    QtUsbLibrary usb;
     std::string data("\x1dI1", 3);
     std::string none;
-    EXPECT_EQ(usb.sendx(data, "usb", 9600, 0, 4, 0, 0, none), 0);
+    EXPECT_EQ(real.usb.sendx(data, "usb", 9600, 0, 4, 0, 0, none), 0);
     EXPECT_EQ(data, "\x1dI1");
 
     std::string probe(1, '\0');
     std::string buffer(32, '\0');
-    EXPECT_EQ(usb.sendx(probe, "usb", 9600, 0, 1, 5, 32, buffer), 0);
+    EXPECT_EQ(real.usb.sendx(probe, "usb", 9600, 0, 1, 5, 32, buffer), 0);
     EXPECT_EQ(probe, "P");
     EXPECT_EQ(buffer, std::string("_ABC") + std::string(28, '\0'));
 }
 
-TEST_F(QtUsb, MissingLibraryGivesEmptyReplyAndNoCrash)
+TEST_F(QtUsb, MissingLibraryGivesEmptyRepliesWithoutCrashAndACopyIsLoadedLater)
 {
-    RealLink real;
     real.choose("USB");
     EXPECT_EQ(real.send(kQuery, "R"), "");
     EXPECT_EQ(real.send(kQuery, "W"), "");
     EXPECT_FALSE(real.usb.loadError().empty());
     EXPECT_TRUE(real.boxes.shown.empty());
-
     std::string probe(1, '\0');
     std::string buffer(32, '\0');
     EXPECT_EQ(real.usb.sendx(probe, "usb", 9600, 0, 1, 5, 32, buffer), QtUsbLibrary::kNotLoaded);
-}
 
-TEST_F(QtUsb, LibraryCopiedInLaterIsLoadedOnTheNextCall)
-{
-    RealLink real;
-    real.choose("USB");
-    EXPECT_EQ(real.send(kQuery, "R"), "");
     install(KR5050_TEST_LIBRARY);
     EXPECT_EQ(real.send(kQuery, "R"), "ABCDE");
 }
@@ -137,7 +109,6 @@ TEST_F(QtUsb, LibraryCopiedInLaterIsLoadedOnTheNextCall)
 TEST_F(QtUsb, LibraryWithoutSendxGivesEmptyReply)
 {
     install(KR5050_NOSENDX_LIBRARY);
-    RealLink real;
     real.choose("USB");
     EXPECT_EQ(real.send(kQuery, "R"), "");
     EXPECT_NE(real.usb.loadError().find("sendx"), std::string::npos) << real.usb.loadError();
