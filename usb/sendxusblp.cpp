@@ -128,11 +128,5 @@ extern "C" __attribute__((visibility("default"))) int32_t sendx(char* data, cons
                                                                  int32_t bufferLength, char* buffer)
 {
     std::lock_guard lock(g_mutex);
-    if (!data || length < 1)
-        return toResult(SendxResult::BadCall);
-    if (mode == kr5050::kModeWrite)
-        return g_device.write(data, static_cast<std::size_t>(length - 1));
-    if (mode == kr5050::kModeRead && buffer && bufferLength > 0)
-        return g_device.read(buffer, static_cast<std::size_t>(bufferLength));
-    return toResult(SendxResult::BadCall);
+    return kr5050::dispatch(g_device, data, length, mode, bufferLength, buffer);
 }

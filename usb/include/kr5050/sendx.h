@@ -20,6 +20,8 @@ int32_t sendx(char* data, const char* port, int32_t baud, int32_t a4, int32_t le
 #ifdef __cplusplus
 }
 
+#include <cstddef>
+
 namespace kr5050 {
 
 inline constexpr int32_t kModeWrite = 0;
@@ -35,6 +37,21 @@ enum class SendxResult : int32_t {
 };
 
 constexpr int32_t toResult(SendxResult result) { return static_cast<int32_t>(result); }
+
+// Checks the arguments of a sendx call and hands it to the transport's
+// write (the command without the extra length byte) or read.
+template <typename Transport>
+int32_t dispatch(Transport& transport, char* data, int32_t length, int32_t mode, int32_t bufferLength,
+                 char* buffer)
+{
+    if (!data || length < 1)
+        return toResult(SendxResult::BadCall);
+    if (mode == kModeWrite)
+        return transport.write(data, static_cast<std::size_t>(length - 1));
+    if (mode == kModeRead && buffer && bufferLength > 0)
+        return transport.read(buffer, static_cast<std::size_t>(bufferLength));
+    return toResult(SendxResult::BadCall);
+}
 
 }  // namespace kr5050
 #endif
