@@ -1,19 +1,14 @@
 // libKR5050 (emulated), loaded with dlopen from the build folder and called
 // exactly as the utility calls it.
-#include "hex.h"
-#include "tempdir.h"
+#include "testsupport.h"
 #include "transportlibrary.h"
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 namespace {
-
-const std::string kUnlock = hex("1D 67 75 6E 6C 00");
-const std::string kLock = hex("1D 67 6C 63 6B 00");
-const std::string kMaker = hex("1D 49 42");
-const std::string kModel = hex("1D 49 43");
 
 // The library reads KR5050_EMULATOR at its first call; each test loads its
 // own copy with its own setting.
@@ -26,7 +21,7 @@ struct Emulated {
 struct QueryRow {
     const char* name;
     const char* command;
-    const char* value;
+    std::optional<std::string> value;  // none: the printer stays silent
 };
 
 class EmulatedQuery : public ::testing::TestWithParam<QueryRow> {};
@@ -34,31 +29,24 @@ class EmulatedQuery : public ::testing::TestWithParam<QueryRow> {};
 TEST_P(EmulatedQuery, FirstReadHoldsTheFramedReplySecondReadIsEmpty)
 {
     Emulated emulated("--set model=KR-2250 --set density=2 --set sw3=37 --set 'serial=S 1'");
-    const auto [first, second] = emulated.library.exchange(hex(GetParam().command));
+    const auto [written, first, second] = emulated.library.exchange(hex(GetParam().command));
+    EXPECT_EQ(written, 0);
     EXPECT_EQ(first.result, 0);
-    EXPECT_EQ(first.buffer, padded(framed(GetParam().value)));
+    EXPECT_EQ(first.buffer, padded(GetParam().value ? framed(*GetParam().value) : ""));
     EXPECT_EQ(second.result, 0);
     EXPECT_EQ(second.buffer, padded(""));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Transport, EmulatedQuery,
-    ::testing::Values(QueryRow{"Maker", "1D 49 42", "TARVENIC"}, QueryRow{"Model", "1D 49 43", "KR-2250"},
-                      QueryRow{"SerialWithBlank", "1D 49 44", "S 1"}, QueryRow{"Switch3", "1D 67 34 29 00", "37"},
+    ::testing::Values(QueryRow{"MakerOfThreeBytes", "1D 49 42", "TARVENIC"},
+                      QueryRow{"SerialWithBlank", "1D 49 44", "S 1"},
+                      QueryRow{"CodePageOfFourBytes", "1D 67 34 21", "0"},
+                      QueryRow{"Switch3OfFiveBytesEndingInNul", "1D 67 34 29 00", "37"},
                       QueryRow{"DensityOnDensityModel", "1D 67 34 30 00", "2"},
-                      QueryRow{"CodePage", "1D 67 34 21", "0"}),
-    [](const ::testing::TestParamInfo<QueryRow>& rowInfo) { return std::string(rowInfo.param.name); });
-
-TEST(EmulatedTransport, SilentQueryLeavesBothBuffersEmpty)
-{
-    Emulated emulated("");  // KR-5050: no density, new 8x16 off
-    for (const char* command : {"1D 67 34 30 00", "1D 67 34 25 00"}) {
-        const auto [first, second] = emulated.library.exchange(hex(command));
-        EXPECT_EQ(first.result, 0);
-        EXPECT_EQ(first.buffer, padded("")) << command;
-        EXPECT_EQ(second.buffer, padded("")) << command;
-    }
-}
+                      QueryRow{"New8x16OffIsSilent", "1D 67 34 25 00", std::nullopt},
+                      QueryRow{"ThaiOnModelWithoutThaiIsSilent", "1D 67 34 2B 00", std::nullopt}),
+    kRowName);
 
 TEST(EmulatedTransport, WritesEachSentAloneAreReadBack)
 {
@@ -89,7 +77,7 @@ TEST(EmulatedTransport, TranscriptHoldsExactlyTheCommandBytes)
 TEST(EmulatedTransport, SplitReplyGivesAtMostThatManyBytesPerRead)
 {
     Emulated emulated("--split-reply 3");
-    const auto [first, second] = emulated.library.exchange(kMaker);
+    const auto [written, first, second] = emulated.library.exchange(kMaker);
     EXPECT_EQ(first.buffer, padded("_TA"));
     EXPECT_EQ(second.buffer, padded("RVE"));
     // What is not read stays queued, as in the printer's output buffer.
@@ -101,7 +89,7 @@ TEST(EmulatedTransport, ReplyDelayKeepsReadsEmptyUntilItHasPassed)
 {
     // Far longer than the test runs: both reads come too early.
     Emulated emulated("--reply-delay 600000");
-    const auto [first, second] = emulated.library.exchange(kMaker);
+    const auto [written, first, second] = emulated.library.exchange(kMaker);
     EXPECT_EQ(first.result, 0);
     EXPECT_EQ(first.buffer, padded(""));
     EXPECT_EQ(second.buffer, padded(""));

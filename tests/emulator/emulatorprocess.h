@@ -1,9 +1,12 @@
 #pragma once
 
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,7 +22,7 @@ extern char** environ;
 inline constexpr std::chrono::milliseconds kPatience{10000};
 
 // printer-emulator from SOFTSWITCH_BIN, run as a child process. The
-// constructor returns once the child has printed its ready lines.
+// constructor returns once the child has printed `readyLines` lines.
 class EmulatorProcess {
 public:
     explicit EmulatorProcess(std::vector<std::string> args, std::size_t readyLines = 1)
@@ -32,22 +35,21 @@ public:
         for (std::string& arg : args)
             argv.push_back(arg.data());
         argv.push_back(nullptr);
-
         int out[2];
         if (pipe2(out, O_CLOEXEC) != 0)
             throw std::runtime_error("pipe failed");
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-        if (posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
-            throw std::runtime_error("cannot start " + args[0]);
+        const int spawned = posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), environ);
         posix_spawn_file_actions_destroy(&actions);
         close(out[1]);
         m_stdout = out[0];
+        if (spawned != 0)
+            throw std::runtime_error("cannot start " + args[0]);
         for (std::size_t i = 0; i < readyLines; ++i)
             m_lines.push_back(readLine());
     }
-
     ~EmulatorProcess()
     {
         if (m_pid > 0) {
@@ -61,18 +63,11 @@ public:
 
     const std::vector<std::string>& readyLines() const { return m_lines; }
 
-    // The port of the "listening tcp 127.0.0.1:PORT" line.
-    int tcpPort() const
-    {
-        for (const std::string& line : m_lines) {
-            if (line.rfind("listening tcp 127.0.0.1:", 0) == 0)
-                return std::stoi(line.substr(line.rfind(':') + 1));
-        }
-        throw std::runtime_error("no tcp ready line");
-    }
+    // The port of the first ready line, "listening tcp 127.0.0.1:PORT".
+    int tcpPort() const { return std::stoi(m_lines.at(0).substr(m_lines[0].rfind(':') + 1)); }
 
-    // Sends the signal and returns the exit status (-1 if it did not exit
-    // normally within the patience bound).
+    // Sends the signal (0: none, for a child that ends by itself) and returns
+    // the exit status; -1 if it did not exit normally within the patience bound.
     int stop(int signalNumber = SIGTERM)
     {
         kill(m_pid, signalNumber);
@@ -107,25 +102,82 @@ private:
     std::vector<std::string> m_lines;
 };
 
-// Runs printer-emulator to its end and returns its exit status, for
-// argument errors that end it at once.
-inline int runEmulatorToEnd(std::vector<std::string> args)
-{
-    const char* bin = std::getenv("SOFTSWITCH_BIN");
-    args.insert(args.begin(), std::string(bin ? bin : ".") + "/printer-emulator");
-    std::vector<char*> argv;
-    for (std::string& arg : args)
-        argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    pid_t pid = -1;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
-        return -1;
-    posix_spawn_file_actions_destroy(&actions);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+// Exit status of a printer-emulator run that ends by itself (argument errors, --help).
+inline int runEmulatorToEnd(std::vector<std::string> args) { return EmulatorProcess(std::move(args), 0).stop(0); }
+
+// An owned byte stream: a loopback TCP client, an opened pty or FIFO, a pty master.
+class ByteLink {
+public:
+    explicit ByteLink(int fd) : m_fd(fd)
+    {
+        if (fd < 0)
+            throw std::runtime_error("no file descriptor");
+    }
+    ByteLink(ByteLink&& other) noexcept : m_fd(other.m_fd) { other.m_fd = -1; }
+    ~ByteLink()
+    {
+        if (m_fd >= 0)
+            close(m_fd);
+    }
+
+    static ByteLink loopback(int port)
+    {
+        ByteLink link(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(static_cast<uint16_t>(port));
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);  // 127.0.0.1 only
+        if (connect(link.m_fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
+            throw std::runtime_error("cannot connect to 127.0.0.1:" + std::to_string(port));
+        return link;
+    }
+
+    static ByteLink open(const std::string& path, int flags = O_RDWR | O_NOCTTY)
+    {
+        return ByteLink(::open(path.c_str(), flags | O_CLOEXEC));
+    }
+
+    void send(const std::string& bytes)
+    {
+        if (write(m_fd, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()))
+            throw std::runtime_error("short write");
+    }
+
+    // What one read returns once data is there; empty at end of stream or
+    // when nothing came within `within`.
+    std::string receiveSome(std::chrono::milliseconds within = kPatience)
+    {
+        pollfd entry{m_fd, POLLIN, 0};
+        if (poll(&entry, 1, static_cast<int>(within.count())) <= 0)
+            return {};
+        char buffer[512];
+        const ssize_t count = read(m_fd, buffer, sizeof buffer);
+        return count > 0 ? std::string(buffer, static_cast<std::size_t>(count)) : std::string();
+    }
+
+    // Reads until `size` bytes have come (or the stream ended or went quiet).
+    std::string receive(std::size_t size)
+    {
+        std::string bytes;
+        while (bytes.size() < size) {
+            const std::string more = receiveSome();
+            if (more.empty())
+                break;
+            bytes += more;
+        }
+        return bytes;
+    }
+
+    // True when the other side has closed or hung up.
+    bool closedByPeer()
+    {
+        pollfd entry{m_fd, POLLIN, 0};
+        if (poll(&entry, 1, static_cast<int>(kPatience.count())) <= 0)
+            return false;
+        char c = 0;
+        return read(m_fd, &c, 1) <= 0;
+    }
+
+private:
+    int m_fd = -1;
+};

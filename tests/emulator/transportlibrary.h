@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tempdir.h"
+#include "testsupport.h"
 
 #include <dlfcn.h>
 #include <sys/mman.h>
@@ -20,6 +20,8 @@ class TransportLibrary {
 public:
     explicit TransportLibrary(const std::string& builtPath)
     {
+        if (m_pages == MAP_FAILED || mprotect(m_pages + m_pageSize, m_pageSize, PROT_NONE) != 0)
+            throw std::runtime_error("cannot map guarded pages");
         const std::string copy = m_dir.file("libKR5050.so");
         std::filesystem::copy_file(builtPath, copy);
         m_handle = dlopen(copy.c_str(), RTLD_NOW | RTLD_LOCAL);
@@ -29,7 +31,11 @@ public:
         if (!m_sendx)
             throw std::runtime_error("no sendx in " + builtPath);
     }
-    ~TransportLibrary() { dlclose(m_handle); }
+    ~TransportLibrary()
+    {
+        dlclose(m_handle);
+        munmap(m_pages, 2 * m_pageSize);
+    }
     TransportLibrary(const TransportLibrary&) = delete;
     TransportLibrary& operator=(const TransportLibrary&) = delete;
 
@@ -41,7 +47,8 @@ public:
     // The write call with any length argument (tests of the guard itself).
     int32_t writeWithLength(const std::string& command, std::size_t length)
     {
-        char* data = m_guard.placeAtEnd(command);
+        char* data = m_pages + m_pageSize - command.size();
+        std::memcpy(data, command.data(), command.size());
         char empty[1] = {0};
         return m_sendx(data, "usb", 9600, 0, static_cast<int32_t>(length), 0, 0, empty);
     }
@@ -63,47 +70,25 @@ public:
 
     // One query as the utility makes it: the write, then the NUL-probe read
     // and the blank-probe read.
-    std::pair<Read, Read> exchange(const std::string& command)
+    struct Exchange {
+        int32_t written = -1;
+        Read first, second;
+    };
+    Exchange exchange(const std::string& command)
     {
-        write(command);
+        const int32_t written = write(command);
         Read first = read('\0');
-        Read second = read(' ');
-        return {first, second};
+        return {written, first, read(' ')};
     }
 
     SendxFunction sendx() const { return m_sendx; }
 
 private:
-    // Two pages: the first readable, the second not.
-    class GuardedPages {
-    public:
-        GuardedPages()
-        {
-            m_page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
-            void* memory = mmap(nullptr, 2 * m_page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-            if (memory == MAP_FAILED)
-                throw std::runtime_error("mmap failed");
-            m_base = static_cast<char*>(memory);
-            mprotect(m_base + m_page, m_page, PROT_NONE);
-        }
-        ~GuardedPages() { munmap(m_base, 2 * m_page); }
-        GuardedPages(const GuardedPages&) = delete;
-        GuardedPages& operator=(const GuardedPages&) = delete;
-
-        char* placeAtEnd(const std::string& bytes)
-        {
-            char* at = m_base + m_page - bytes.size();
-            std::memcpy(at, bytes.data(), bytes.size());
-            return at;
-        }
-
-    private:
-        std::size_t m_page = 0;
-        char* m_base = nullptr;
-    };
-
     TempDir m_dir;
-    GuardedPages m_guard;
+    std::size_t m_pageSize = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+    // Two pages, the second inaccessible: write() places commands at the end of the first.
+    char* m_pages = static_cast<char*>(
+        mmap(nullptr, 2 * m_pageSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
     void* m_handle = nullptr;
     SendxFunction m_sendx = nullptr;
 };
@@ -120,5 +105,5 @@ private:
     const char* m_name;
 };
 
-// The first `size` bytes, then NULs up to 32.
+// A whole read buffer: the bytes, then NULs up to 32.
 inline std::string padded(const std::string& bytes) { return bytes + std::string(32 - bytes.size(), '\0'); }
