@@ -10,6 +10,8 @@
 #include "platform/qt/qtusblibrary.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QTemporaryDir>
 #include <QElapsedTimer>
 #include <QThread>
 
@@ -65,6 +67,22 @@ private:
 // Makes sure the application exists before any Qt object of the test.
 struct WithApplication {
     WithApplication() { ensureApplication(); }
+};
+
+// Runs each test in a fresh working folder, as the utility runs in its own.
+class InTemporaryFolder : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ensureApplication();
+        ASSERT_TRUE(m_folder.isValid());
+        m_previous = QDir::currentPath();
+        ASSERT_TRUE(QDir::setCurrent(m_folder.path()));
+    }
+    void TearDown() override { QDir::setCurrent(m_previous); }
+
+    QTemporaryDir m_folder;
+    QString m_previous;
 };
 
 struct RealLink : WithApplication, LinkCalls<RealLink> {

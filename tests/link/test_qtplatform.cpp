@@ -14,21 +14,9 @@ namespace {
 
 const std::string kHelpCommandLine = "NotePad.exe KR_SW_Help.txt";
 
-class QtShellTest : public ::testing::Test {
+class QtShellTest : public InTemporaryFolder {
 protected:
-    void SetUp() override
-    {
-        ensureApplication();
-        ASSERT_TRUE(m_folder.isValid());
-        m_previous = QDir::currentPath();
-        ASSERT_TRUE(QDir::setCurrent(m_folder.path()));
-    }
-    void TearDown() override { QDir::setCurrent(m_previous); }
-
     std::string folder() const { return m_folder.path().toStdString(); }
-
-    QTemporaryDir m_folder;
-    QString m_previous;
 };
 
 TEST_F(QtShellTest, EditorCommandLineOpensTheHelpFileOfTheWorkingFolderOnlyWhenItExists)

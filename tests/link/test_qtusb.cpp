@@ -13,20 +13,13 @@ namespace softswitch::testing {
 namespace {
 
 // A fresh working folder for each test, holding the library to load (or not).
-class QtUsb : public ::testing::Test {
+class QtUsb : public InTemporaryFolder {
 protected:
-    void SetUp() override
-    {
-        ensureApplication();
-        ASSERT_TRUE(m_folder.isValid());
-        m_previous = QDir::currentPath();
-        ASSERT_TRUE(QDir::setCurrent(m_folder.path()));
-    }
     void TearDown() override
     {
         if (m_controls)
             dlclose(m_controls);
-        QDir::setCurrent(m_previous);
+        InTemporaryFolder::TearDown();
     }
 
     void install(const char* builtLibrary)
@@ -51,8 +44,6 @@ protected:
     }
 
     RealLink real;
-    QTemporaryDir m_folder;
-    QString m_previous;
     void* m_controls = nullptr;
 };
 
