@@ -12,7 +12,6 @@
 
 class QAbstractButton;
 class QComboBox;
-class QGridLayout;
 class QGroupBox;
 class QLabel;
 class QLineEdit;

@@ -13,8 +13,6 @@
 
 namespace softswitch {
 
-using namespace std::chrono_literals;
-
 // Fixed waits of the exchange: the printer answers within them or not at all.
 inline constexpr std::chrono::milliseconds kSerialReplyWait{30};
 inline constexpr std::chrono::milliseconds kParallelReplyWait{60};

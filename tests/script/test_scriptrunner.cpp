@@ -108,7 +108,7 @@ TEST_F(ScriptRunnerTest, ClicksOnDisabledOrHiddenControlsAreRefused)
     const Outcome r = run("click cmd2\nclick cmdSTATUS\ntype tcpIP 127.0.0.1\ntab 3\ndump tcpIP SSTab1\n");
     EXPECT_EQ(r.exitCode, kExitOk);
     const auto all = lines(r.out);
-    ASSERT_GE(all.size(), 4u);
+    ASSERT_GE(all.size(), 5u);
     EXPECT_EQ(all[0], "refused cmd2");
     EXPECT_EQ(all[1], "refused cmdSTATUS");
     EXPECT_EQ(all[2], "refused tcpIP");
