@@ -4,10 +4,10 @@
 // parallel over a FIFO, USB over the stand-in transport library.
 // Prints figures only; nothing here passes or fails on time.
 
-#include "app/form1.h"
-#include "app/sharedstate.h"
+#include "form/form1.h"
+#include "form/sharedstate.h"
 #include "fakeplatform.h"
-#include "link/link.h"
+#include "link/context.h"
 #include "platform/qt/qteventloop.h"
 #include "platform/qt/qtparallelport.h"
 #include "platform/qt/qtserialport.h"
@@ -77,7 +77,8 @@ struct BenchLink {
     testing::FakeTimer timer;
     testing::FakeBoxes boxes;
     testing::FakeShell shell;
-    Link link{form, state, Platform{serial, socket, parallel, usb, loop, timer, boxes, shell}};
+    Context context{form, state, Platform{serial, socket, parallel, usb, loop, timer, boxes, shell}};
+    Link& link = context.link;
 
     void choose(const std::string& portName)
     {

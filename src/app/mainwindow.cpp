@@ -1,18 +1,18 @@
 #include "app/mainwindow.h"
 
-#include "app/activitylog.h"
-#include "app/programend.h"
-#include "app/text.h"
+#include "form/programend.h"
+#include "form/text.h"
+
+#include <exception>
 
 namespace softswitch {
 
-MainWindow::MainWindow(const Platform& platform) : m_platform(platform)
+MainWindow::MainWindow(const Platform& platform) : m_context(m_form, m_state, platform)
 {
     m_form.Combo1.onClick = [this] { Combo1_Click(); };
     m_form.cmdHELP.onClick = [this] { cmdHELP_Click(); };
     m_form.cmdEXIT.onClick = [this] { cmdEXIT_Click(); };
     m_form.cmdCLEARlst.onClick = [this] { cmdCLEARlst_Click(); };
-    m_form.cmdSTATUS.onClick = [this] { m_link.StatusRefresh(); };
 }
 
 bool MainWindow::run(const std::function<void()>& action)
@@ -23,6 +23,8 @@ bool MainWindow::run(const std::function<void()>& action)
         action();
     } catch (const ProgramEnded&) {
         m_ended = true;
+    } catch (const std::exception& failure) {
+        m_context.dialogs.tell(failure.what(), MsgIcon::Critical);
     }
     return !m_ended;
 }
@@ -54,8 +56,8 @@ bool MainWindow::selectTab(int tab)
 bool MainWindow::timerTick()
 {
     return run([this] {
-        if (m_form.Timer1.Enabled)
-            Timer1_Timer();
+        if (m_form.Timer1.enabled() && m_form.Timer1.onTimer)
+            m_form.Timer1.onTimer();
     });
 }
 
@@ -66,16 +68,11 @@ bool MainWindow::close()
     return false;
 }
 
-void MainWindow::message(const std::string& text, MsgIcon icon)
-{
-    m_platform.boxes.show(text, MsgButtons::Ok, icon, kAppTitle);
-}
-
 void MainWindow::Form_Load()
 {
     m_state.PortName = m_form.Combo1.Text;
     m_state.PortType = upperCase(left(m_state.PortName, 3));
-    m_link.StatusRefresh();
+    m_context.link.StatusRefresh();
     m_form.comboInterChars.setText(m_form.comboInterChars.list.front());
     m_state.MakerString = "**";
     for (std::size_t i = 0; i < m_state.BitMask.size(); ++i)
@@ -105,38 +102,28 @@ void MainWindow::Combo1_Click()
 
 void MainWindow::cmdHELP_Click()
 {
-    if (!m_platform.shell.launch(kHelpCommand))
-        message("The help file KR_SW_Help.txt could not be opened.", MsgIcon::Information);
+    if (!m_context.platform.shell.launch(kHelpCommand))
+        m_context.dialogs.tell("The help file KR_SW_Help.txt could not be opened.", MsgIcon::Information);
 }
 
 void MainWindow::cmdEXIT_Click()
 {
     bool ok = true;
-    m_link.OpenPort(m_state.PortName, false, ok);
+    m_context.link.OpenPort(m_state.PortName, false, ok);
     Form_Unload();
-    m_platform.shell.endProgram();
+    m_context.platform.shell.endProgram();
     throw ProgramEnded{};
 }
 
 void MainWindow::Form_Unload()
 {
     bool ok = true;
-    m_link.OpenPort(m_state.PortName, false, ok);
+    m_context.link.OpenPort(m_state.PortName, false, ok);
 }
 
 void MainWindow::cmdCLEARlst_Click()
 {
     m_form.txtLOG.Text.clear();
-}
-
-void MainWindow::Timer1_Timer()
-{
-    m_link.StatusRefresh();
-}
-
-void MainWindow::AddLog(const std::string& line)
-{
-    softswitch::AddLog(m_form.txtLOG, line);
 }
 
 } // namespace softswitch

@@ -1,11 +1,12 @@
 #pragma once
-// The main window's behaviour without widgets: the controls, the shared
-// state and every handler. A front end (the Qt window or the script driver)
+// The main window's behaviour without widgets. It composes the subsystems on
+// one context and owns start-up, port selection, help, the log's Clear and
+// the end of the program. A front end (the Qt window or the script driver)
 // reports user actions here and shows the controls.
 
-#include "app/form1.h"
-#include "app/sharedstate.h"
-#include "link/link.h"
+#include "form/form1.h"
+#include "form/sharedstate.h"
+#include "link/context.h"
 #include "platform/platform.h"
 
 #include <functional>
@@ -23,10 +24,12 @@ public:
 
     Form1& form() { return m_form; }
     SharedState& state() { return m_state; }
-    Link& link() { return m_link; }
+    Context& context() { return m_context; }
+    Link& link() { return m_context.link; }
 
     // Front-end entry points. Each runs one user action to its end; false
-    // once the program has ended.
+    // once the program has ended. A handler that fails is reported in a
+    // message box and the window goes on.
     bool load();
     bool click(Control& control);
     bool pick(Control& combo, int listIndex);
@@ -35,25 +38,20 @@ public:
     bool close();
     bool ended() const { return m_ended; }
 
-    // Handlers.
+    // Handlers of the application's own controls.
     void Form_Load();
     void Form_Unload();
     void Combo1_Click();
     void cmdHELP_Click();
     void cmdEXIT_Click();
     void cmdCLEARlst_Click();
-    void Timer1_Timer();
-
-    void AddLog(const std::string& line);
 
 private:
     bool run(const std::function<void()>& action);
-    void message(const std::string& text, MsgIcon icon);
 
-    Platform m_platform;
     Form1 m_form;
     SharedState m_state;
-    Link m_link{m_form, m_state, m_platform};
+    Context m_context;
     bool m_ended = false;
 };
 

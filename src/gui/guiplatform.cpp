@@ -1,6 +1,6 @@
 #include "gui/guiplatform.h"
 
-#include "app/programend.h"
+#include "form/programend.h"
 
 #include <QMessageBox>
 

@@ -10,7 +10,7 @@
 #include "platform/qt/qttcpsocket.h"
 #include "platform/qt/qttimerdriver.h"
 #include "platform/qt/qtusblibrary.h"
-#include "script/portoptions.h"
+#include "platform/qt/portoptions.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -56,11 +56,11 @@ int main(int argc, char** argv)
     QElapsedTimer clock;
     clock.start();
     QApplication app(argc, argv);
-    softswitch::script::PortOptions options;
+    softswitch::PortOptions options;
     std::string why;
     const std::vector<std::string> args(argv + 1, argv + argc);
     QString screenshot;
-    const bool parsed = softswitch::script::parsePortOptions(args, options, why);
+    const bool parsed = softswitch::parsePortOptions(args, options, why);
     if (parsed && options.rest.size() == 2 && options.rest[0] == "--screenshot")
         screenshot = QString::fromStdString(options.rest[1]);
     if (!parsed || (!options.rest.empty() && screenshot.isEmpty())) {

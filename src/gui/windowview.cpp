@@ -49,10 +49,8 @@ WindowView::WindowView(MainWindow& window) : m_window(window), m_form(window.for
     m_tabs = new QTabWidget(central);
     bind(m_form.SSTab1, m_tabs);
     m_tabs->addTab(buildInfoTab(), latin1(m_form.SSTab1.tabCaptions[0]));
-    m_tabs->addTab(buildSwitchTab(1, m_form.lblSW1), latin1(m_form.SSTab1.tabCaptions[1]));
-    m_tabs->addTab(buildSwitchTab(2, m_form.lblSW2), latin1(m_form.SSTab1.tabCaptions[2]));
-    m_tabs->addTab(buildSwitchTab(3, m_form.lblSW3), latin1(m_form.SSTab1.tabCaptions[3]));
-    m_tabs->addTab(buildSwitchTab(4, m_form.Label1), latin1(m_form.SSTab1.tabCaptions[4]));
+    for (int sw = 1; sw <= kSwitchCount; ++sw)
+        m_tabs->addTab(buildSwitchTab(m_form.switchTab(sw)), latin1(m_form.SSTab1.tabCaptions.at(static_cast<std::size_t>(sw))));
     m_tabs->addTab(buildLanguageTab(), latin1(m_form.SSTab1.tabCaptions[5]));
     m_tabs->addTab(buildLogTab(), latin1(m_form.SSTab1.tabCaptions[6]));
     m_tabs->tabBar()->setExpanding(false);
@@ -249,27 +247,26 @@ QWidget* WindowView::buildInfoTab()
     return page;
 }
 
-QWidget* WindowView::buildSwitchTab(int sw, Control& title)
+QWidget* WindowView::buildSwitchTab(SwitchTab& tab)
 {
     auto* page = new QWidget;
     auto* column = new QVBoxLayout(page);
-    QGroupBox* switchFrame = frame(m_form.frameSWm(sw));
+    QGroupBox* switchFrame = frame(tab.frame);
     auto* grid = new QGridLayout(switchFrame);
-    QLabel* titleLabel = label(title);
+    QLabel* titleLabel = label(tab.title);
     QFont bold = titleLabel->font();
     bold.setBold(true);
     titleLabel->setFont(bold);
     grid->addWidget(titleLabel, 0, 0);
-    ControlArray& rows = sw == 1 ? m_form.frameSW1 : sw == 2 ? m_form.frameSW2 : sw == 3 ? m_form.frameSW3 : m_form.frameSW4;
-    for (int i = 0; i < 8; ++i) {
-        QGroupBox* row = frame(rows[i]);
+    for (int i = 0; i < kSwitchBits; ++i) {
+        QGroupBox* row = frame(tab.rows[i]);
         row->setFlat(true);
         auto* buttons = new QHBoxLayout(row);
         buttons->setContentsMargins(2, 0, 2, 0);
-        buttons->addWidget(option(m_form.optSWON(sw)[i]));
-        buttons->addWidget(option(m_form.optSWOFF(sw)[i]));
+        buttons->addWidget(option(tab.on[i]));
+        buttons->addWidget(option(tab.off[i]));
         grid->addWidget(row, i + 1, 0);
-        QLabel* text = label(m_form.lblSWFunction(sw)[i]);
+        QLabel* text = label(tab.function[i]);
         text->setMinimumWidth(360);
         grid->addWidget(text, i + 1, 1);
     }
@@ -329,7 +326,7 @@ void WindowView::refresh()
     m_refreshing = true;
     setWindowTitle(latin1(m_form.Caption));
     for (const auto& [control, widget] : m_widgets) {
-        widget->setEnabled(control->Enabled);
+        widget->setEnabled(control->enabled());
         widget->setHidden(!control->Visible);
         switch (control->kind()) {
         case ControlKind::Label:
@@ -379,6 +376,13 @@ void WindowView::refresh()
         case ControlKind::Timer:
             break;
         }
+    }
+    // The focus moves only when a flow names another control, so the
+    // user's own moves between refreshes are kept.
+    if (const Control* active = m_form.activeControl(); active != m_focused) {
+        m_focused = active;
+        if (QWidget* widget = active ? widgetFor(*active) : nullptr)
+            widget->setFocus(Qt::OtherFocusReason);
     }
     m_refreshing = false;
 }

@@ -47,7 +47,7 @@ private:
     QWidget* buildPortArea();
     QWidget* buildButtons();
     QWidget* buildInfoTab();
-    QWidget* buildSwitchTab(int sw, Control& title);
+    QWidget* buildSwitchTab(SwitchTab& tab);
     QWidget* buildLanguageTab();
     QWidget* buildLogTab();
 
@@ -56,6 +56,7 @@ private:
     std::map<const Control*, QWidget*> m_widgets;
     QTabWidget* m_tabs = nullptr;
     QPlainTextEdit* m_log = nullptr;
+    const Control* m_focused = nullptr;
     bool m_refreshing = false;
     bool m_closing = false;
 };

@@ -2,8 +2,9 @@
 // The printer link: opening and closing the chosen port, the TCP status box,
 // and the exchange of one command and its reply over any of the four links.
 
-#include "app/form1.h"
-#include "app/sharedstate.h"
+#include "form/dialogs.h"
+#include "form/form1.h"
+#include "form/sharedstate.h"
 #include "platform/platform.h"
 
 #include <chrono>
@@ -41,7 +42,11 @@ std::string firstUnderscoreScan(const std::string& received);
 
 class Link {
 public:
-    Link(Form1& form, SharedState& state, const Platform& platform);
+    // Binds its own controls: STATUS and the ticks of Timer1, whose Enabled
+    // starts and stops the platform's timer.
+    Link(Form1& form, SharedState& state, const Platform& platform, const Dialogs& dialogs);
+    Link(const Link&) = delete;
+    Link& operator=(const Link&) = delete;
 
     // Opens (open = true) or closes the link of PortType; ok is false when a
     // serial port could not be opened or closed or its lines are down.
@@ -53,8 +58,6 @@ public:
     // Sends the command; text holds "R" on entry for a query and the reply on return.
     void SendCommand(std::span<const std::uint8_t> command, std::string& text);
 
-    void setTimer1(bool enabled);
-
 private:
     void openSerial(const std::string& portName, bool open, bool& ok);
     void openTcp(bool open);
@@ -63,11 +66,11 @@ private:
     void sendParallel(std::span<const std::uint8_t> command, std::string& text);
     void sendTcp(std::span<const std::uint8_t> command, std::string& text);
     std::int32_t usbRead(char probe, std::string& buffer);
-    void message(const std::string& text, MsgIcon icon, const std::string& title = kAppTitle);
 
     Form1& m_form;
     SharedState& m_state;
     Platform m_platform;
+    const Dialogs& m_dialogs;
 };
 
 } // namespace softswitch

@@ -8,7 +8,7 @@
 #include "platform/qt/qttcpsocket.h"
 #include "platform/qt/qttimerdriver.h"
 #include "platform/qt/qtusblibrary.h"
-#include "script/portoptions.h"
+#include "platform/qt/portoptions.h"
 #include "script/scriptrunner.h"
 
 #include <QCoreApplication>
@@ -31,10 +31,10 @@ constexpr const char* kUsage =
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    softswitch::script::PortOptions options;
+    softswitch::PortOptions options;
     std::string why;
     const std::vector<std::string> args(argv + 1, argv + argc);
-    if (!softswitch::script::parsePortOptions(args, options, why) || options.rest.size() != 1
+    if (!softswitch::parsePortOptions(args, options, why) || options.rest.size() != 1
         || (options.rest[0].rfind("--", 0) == 0)) {
         std::cerr << (why.empty() ? "" : why + "\n") << kUsage;
         return softswitch::script::kExitScriptError;

@@ -41,9 +41,33 @@ std::string colourText(std::uint32_t colour)
     return text;
 }
 
-constexpr const char* kSharedStateNames[] = {
-    "PortName", "PortType", "MakerString", "SettingsChanged", "TabSwitching", "LastTcpState",
+// The shared state a dump shows after the controls, in this order, each as
+// NAME=VALUE. ActiveControl is the window's: the control with the focus.
+struct SharedStateLine {
+    const char* name;
+    std::string (*value)(MainWindow& window);
 };
+
+const SharedStateLine kSharedStateLines[] = {
+    {"PortName", [](MainWindow& w) { return quoted(w.state().PortName); }},
+    {"PortType", [](MainWindow& w) { return quoted(w.state().PortType); }},
+    {"MakerString", [](MainWindow& w) { return quoted(w.state().MakerString); }},
+    {"SettingsChanged", [](MainWindow& w) { return std::string(boolText(w.state().SettingsChanged)); }},
+    {"TabSwitching", [](MainWindow& w) { return std::string(boolText(w.state().TabSwitching)); }},
+    {"LastTcpState", [](MainWindow& w) { return std::to_string(w.state().LastTcpState); }},
+    {"ActiveControl", [](MainWindow& w) {
+         const Control* active = w.form().activeControl();
+         return quoted(active ? active->name() : std::string());
+     }},
+};
+
+const SharedStateLine* sharedStateLine(const std::string& name)
+{
+    for (const SharedStateLine& line : kSharedStateLines)
+        if (name == line.name)
+            return &line;
+    return nullptr;
+}
 
 // Splits "word rest of line" at the first blank.
 std::pair<std::string, std::string> firstWord(const std::string& text)
@@ -111,42 +135,16 @@ void dumpControl(const Control& control, std::ostream& out)
         out << n << ".Visible=" << boolText(control.Visible) << '\n';
         return;
     case ControlKind::Timer:
-        out << n << ".Enabled=" << boolText(control.Enabled) << '\n';
+        out << n << ".Enabled=" << boolText(control.enabled()) << '\n';
         out << n << ".Interval=" << control.Interval << '\n';
         return;
     }
-    out << n << ".Enabled=" << boolText(control.Enabled) << '\n';
+    out << n << ".Enabled=" << boolText(control.enabled()) << '\n';
     out << n << ".Visible=" << boolText(control.Visible) << '\n';
     if (control.kind() == ControlKind::Option)
         out << n << ".FontBold=" << boolText(control.FontBold) << '\n';
     if (control.kind() == ControlKind::TextBox)
         out << n << ".ForeColor=" << colourText(control.ForeColor) << '\n';
-}
-
-bool isSharedStateName(const std::string& name)
-{
-    for (const char* known : kSharedStateNames)
-        if (name == known)
-            return true;
-    return false;
-}
-
-void dumpSharedState(const std::string& name, const SharedState& state, std::ostream& out)
-{
-    out << name << '=';
-    if (name == "PortName")
-        out << quoted(state.PortName);
-    else if (name == "PortType")
-        out << quoted(state.PortType);
-    else if (name == "MakerString")
-        out << quoted(state.MakerString);
-    else if (name == "SettingsChanged")
-        out << boolText(state.SettingsChanged);
-    else if (name == "TabSwitching")
-        out << boolText(state.TabSwitching);
-    else if (name == "LastTcpState")
-        out << state.LastTcpState;
-    out << '\n';
 }
 
 ScriptRunner::ScriptRunner(MainWindow& window, ScriptBoxes& boxes, std::ostream& out, std::ostream& err,
@@ -280,7 +278,7 @@ bool ScriptRunner::execute(const std::string& line)
         for (std::string name; words >> name;)
             names.push_back(name);
         for (const std::string& name : names)
-            if (!control(name) && !m_window.form().findArray(name) && !isSharedStateName(name))
+            if (!control(name) && !m_window.form().findArray(name) && !sharedStateLine(name))
                 return fail("unknown control " + name);
         dump(names);
         return true;
@@ -298,8 +296,8 @@ void ScriptRunner::dump(const std::vector<std::string>& names)
     if (names.empty()) {
         for (const Control* c : form.controls())
             dumpControl(*c, m_out);
-        for (const char* name : kSharedStateNames)
-            dumpSharedState(name, m_window.state(), m_out);
+        for (const SharedStateLine& line : kSharedStateLines)
+            m_out << line.name << '=' << line.value(m_window) << '\n';
         return;
     }
     for (const std::string& name : names) {
@@ -308,8 +306,8 @@ void ScriptRunner::dump(const std::vector<std::string>& names)
         else if (ControlArray* array = form.findArray(name))
             for (Control* element : array->all())
                 dumpControl(*element, m_out);
-        else
-            dumpSharedState(name, m_window.state(), m_out);
+        else if (const SharedStateLine* line = sharedStateLine(name))
+            m_out << line->name << '=' << line->value(m_window) << '\n';
     }
 }
 

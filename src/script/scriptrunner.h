@@ -41,10 +41,8 @@ private:
     std::ostream& m_out;
 };
 
-// Prints NAME.Property=VALUE lines for one control or shared-state variable.
+// Prints NAME.Property=VALUE lines for one control.
 void dumpControl(const Control& control, std::ostream& out);
-void dumpSharedState(const std::string& name, const SharedState& state, std::ostream& out);
-bool isSharedStateName(const std::string& name);
 
 class ScriptRunner {
 public:

@@ -1,4 +1,4 @@
-#include "app/activitylog.h"
+#include "form/activitylog.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/form1.h"
+#include "form/form1.h"
 
 #include <gtest/gtest.h>
 
@@ -123,21 +123,21 @@ TEST(Form1, StartState)
     EXPECT_FALSE(form.SSTab1.Visible);
     EXPECT_FALSE(form.frameLanguageInfo.Visible);
     for (int sw = 1; sw <= 4; ++sw)
-        EXPECT_FALSE(form.frameSWm(sw).Visible) << sw;
+        EXPECT_FALSE(form.switchTab(sw).frame.Visible) << sw;
     EXPECT_TRUE(form.framePrinterInfo.Visible);
     EXPECT_TRUE(form.frameDensity.Visible);
     EXPECT_TRUE(form.frameTHAI.Visible);
     for (const Control* c : {&form.cmdCommunicate, &form.cmdHELP, &form.cmdEXIT})
-        EXPECT_TRUE(c->Enabled) << c->name();
+        EXPECT_TRUE(c->enabled()) << c->name();
     for (const Control* c : {&form.cmd1, &form.cmd2, &form.cmd01, &form.cmd02})
-        EXPECT_FALSE(c->Enabled) << c->name();
+        EXPECT_FALSE(c->enabled()) << c->name();
     EXPECT_TRUE(form.com_BR_115200.value());
     EXPECT_TRUE(form.com_HS_HW.value());
     EXPECT_TRUE(form.com_PK_NONE.value());
     EXPECT_EQ(form.tcpListenPort.Text, "9100");
     EXPECT_EQ(form.txtSTATUS.Text, "");
     EXPECT_EQ(form.txtLOG.Text, "");
-    EXPECT_FALSE(form.Timer1.Enabled);
+    EXPECT_FALSE(form.Timer1.enabled());
     EXPECT_EQ(form.Timer1.Interval, 3000);
     for (const Control* combo : {&form.comboCodePage, &form.comboDensity, &form.comboNew8x16, &form.comboTHAI})
         EXPECT_EQ(combo->Text, "") << combo->name();
@@ -147,15 +147,15 @@ TEST(Form1, EverySwitchTabHasEightRowsOfTwoExclusiveButtons)
 {
     Form1 form;
     for (int sw = 1; sw <= 4; ++sw) {
-        EXPECT_EQ(form.optSWON(sw).indices(), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7}));
-        EXPECT_EQ(form.optSWOFF(sw).indices().size(), 8u);
-        EXPECT_EQ(form.lblSWFunction(sw).indices().size(), 8u);
+        EXPECT_EQ(form.switchTab(sw).on.indices(), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7}));
+        EXPECT_EQ(form.switchTab(sw).off.indices().size(), 8u);
+        EXPECT_EQ(form.switchTab(sw).function.indices().size(), 8u);
         for (int i = 0; i < 8; ++i)
-            form.optSWOFF(sw)[i].setValue(true);
-        form.optSWON(sw)[3].setValue(true);
+            form.switchTab(sw).off[i].setValue(true);
+        form.switchTab(sw).on[3].setValue(true);
         for (int i = 0; i < 8; ++i) {
-            EXPECT_EQ(form.optSWON(sw)[i].value(), i == 3) << sw << "/" << i;
-            EXPECT_EQ(form.optSWOFF(sw)[i].value(), i != 3) << sw << "/" << i;
+            EXPECT_EQ(form.switchTab(sw).on[i].value(), i == 3) << sw << "/" << i;
+            EXPECT_EQ(form.switchTab(sw).off[i].value(), i != 3) << sw << "/" << i;
         }
     }
 }
@@ -217,7 +217,7 @@ TEST(Form1, ReachableFollowsContainersAndTheSelectedTab)
     EXPECT_FALSE(form.reachable(form.cmd2));             // disabled
     EXPECT_FALSE(form.reachable(form.cmdSTATUS));        // its frame is hidden
     EXPECT_TRUE(form.reachable(form.com_BR_9600));
-    form.frameCOMm.Enabled = false;
+    form.frameCOMm.setEnabled(false);
     EXPECT_FALSE(form.reachable(form.com_BR_9600));      // a disabled container
     form.SSTab1.Visible = true;
     EXPECT_TRUE(form.reachable(form.lblKR_INFO[0]));

@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 
 #include "fakeplatform.h"
+#include "form/activitylog.h"
 
 #include <gtest/gtest.h>
 
@@ -38,7 +39,7 @@ TEST_F(MainWindowTest, StartUpFillsTheSharedStateAndOpensNothing)
     EXPECT_EQ(form.comboInterChars.Text, "0 - U.S.A.");
     EXPECT_EQ(form.comboInterChars.listIndex(), 0);
     EXPECT_EQ(form.txtSTATUS.Text, ""); // the closed socket equals the start state
-    EXPECT_FALSE(form.Timer1.Enabled);
+    EXPECT_FALSE(form.Timer1.enabled());
     EXPECT_EQ(fakes.serial.openCalls, 0);
     EXPECT_EQ(fakes.socket.connects, 0);
     EXPECT_TRUE(fakes.parallel.history.empty());
@@ -115,7 +116,7 @@ TEST_F(MainWindowTest, ExitWithATcpConnectionClosesItAndStopsTheTimer)
     EXPECT_GE(fakes.socket.closes, 1);
     EXPECT_EQ(fakes.socket.stateNumber, 0);
     EXPECT_FALSE(fakes.timer.enabled);
-    EXPECT_FALSE(form.Timer1.Enabled);
+    EXPECT_FALSE(form.Timer1.enabled());
     EXPECT_EQ(form.txtSTATUS.Text, "Disconnect");
     EXPECT_TRUE(fakes.boxes.shown.empty());
 }
@@ -180,10 +181,10 @@ TEST_F(MainWindowTest, HelpThatCannotStartIsReportedAndTheWindowGoesOn)
 
 TEST_F(MainWindowTest, ClearEmptiesTheLogAndTheNextLineStartsWithoutABreak)
 {
-    window.AddLog("getSW1-->1");
+    AddLog(form.txtLOG, "getSW1-->1");
     window.cmdCLEARlst_Click();
     EXPECT_EQ(form.txtLOG.Text, "");
-    window.AddLog("getSW2-->2");
+    AddLog(form.txtLOG, "getSW2-->2");
     EXPECT_EQ(form.txtLOG.Text, "getSW2-->2");
 }
 
@@ -192,7 +193,7 @@ TEST_F(MainWindowTest, TimerTicksRefreshTheStatusOnlyWhileEnabled)
     fakes.socket.stateNumber = 7;
     window.timerTick();
     EXPECT_EQ(form.txtSTATUS.Text, "") << "Timer1 is off at start";
-    form.Timer1.Enabled = true;
+    form.Timer1.setEnabled(true);
     window.timerTick();
     EXPECT_EQ(form.txtSTATUS.Text, "Connected");
 }

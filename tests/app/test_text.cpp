@@ -1,4 +1,4 @@
-#include "app/text.h"
+#include "form/text.h"
 
 #include <gtest/gtest.h>
 

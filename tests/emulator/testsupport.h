@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tempdir.h"
 #include "transcript.h"
 
 #include <stdlib.h>
@@ -31,35 +32,3 @@ inline const std::string kSwitch1 = hex("1D 67 34 27 00");
 
 // Names the rows of a parameterised test by their `name` member.
 inline constexpr auto kRowName = [](const auto& rowInfo) { return std::string(rowInfo.param.name); };
-
-// A fresh folder under /tmp, removed with its contents at the end of scope.
-class TempDir {
-public:
-    TempDir()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "emutest-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            throw std::runtime_error("mkdtemp failed");
-        m_path = pattern;
-    }
-    ~TempDir()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_path, ignored);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    std::string file(const std::string& name) const { return (m_path / name).string(); }
-
-private:
-    std::filesystem::path m_path;
-};
-
-inline std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}

@@ -53,7 +53,7 @@ struct WindowViewTest : ::testing::Test {
             QWidget* w = view->findChild<QWidget*>(QString::fromStdString(control->name()));
             ASSERT_NE(w, nullptr) << "no widget named " << control->name();
             EXPECT_EQ(w, view->widgetFor(*control)) << control->name();
-            EXPECT_EQ(w->testAttribute(Qt::WA_ForceDisabled), !control->Enabled) << control->name();
+            EXPECT_EQ(w->testAttribute(Qt::WA_ForceDisabled), !control->enabled()) << control->name();
             EXPECT_EQ(w->isHidden(), !control->Visible) << control->name();
             switch (control->kind()) {
             case ControlKind::Label:

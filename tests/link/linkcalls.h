@@ -2,9 +2,9 @@
 // Shared by every link test: the query bytes, row names, and the calls the
 // window makes on the link (a port pick, OpenPort, SendCommand).
 
-#include "app/text.h"
+#include "form/text.h"
 #include "fakeplatform.h"
-#include "link/link.h"
+#include "link/context.h"
 
 #include <gtest/gtest.h>
 

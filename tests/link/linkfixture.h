@@ -18,7 +18,9 @@ protected:
     Form1 form;
     SharedState state;
     FakePlatform fake;
-    Link link{form, state, fake.platform()};
+    Platform platform = fake.platform();
+    Dialogs dialogs{platform.boxes};
+    Link link{form, state, platform, dialogs};
 
     void tcpConnected()
     {

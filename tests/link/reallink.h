@@ -101,7 +101,8 @@ struct RealLink : WithApplication, LinkCalls<RealLink> {
     FakeTimer timer;
     FakeBoxes boxes;
     FakeShell shell;
-    Link link{form, state, Platform{serial, socket, parallel, usb, loop, timer, boxes, shell}};
+    Context context{form, state, Platform{serial, socket, parallel, usb, loop, timer, boxes, shell}};
+    Link& link = context.link;
 };
 
 } // namespace softswitch::testing

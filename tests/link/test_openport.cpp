@@ -193,7 +193,7 @@ TEST_F(LinkTest, TcpOpenConnectsDiscardsStaleDataShowsConnectingStartsTimerAndRe
     EXPECT_EQ(fake.loop.sleeps, (Sleeps{5ms, 10ms}));
     EXPECT_TRUE(fake.timer.enabled);
     EXPECT_EQ(fake.timer.interval, 3000ms);
-    EXPECT_TRUE(form.Timer1.Enabled);
+    EXPECT_TRUE(form.Timer1.enabled());
     EXPECT_TRUE(fake.boxes.shown.empty());
 
     openPort(true); // again: the first socket is closed, and the box rewritten though the state is 6 again
@@ -213,7 +213,7 @@ TEST_F(LinkTest, TcpOpenAnsweredAtOnceShowsConnectedAndCloseShowsDisconnect)
     EXPECT_TRUE(openPort(false));
     EXPECT_EQ(fake.socket.closes, 1);
     EXPECT_FALSE(fake.timer.enabled);
-    EXPECT_FALSE(form.Timer1.Enabled);
+    EXPECT_FALSE(form.Timer1.enabled());
     EXPECT_EQ(form.txtSTATUS.Text, "Disconnect");
     EXPECT_EQ(form.txtSTATUS.ForeColor, 0xFF0000u);
     EXPECT_EQ(fake.loop.sleeps, (Sleeps{5ms}));

@@ -73,11 +73,11 @@ TEST(QtTimerDriverTest, TicksWhileEnabledStopsWhenDisabledAndCarriesTimer1)
     Form1 form;
     SharedState state;
     FakePlatform fake;
-    Link link(form, state, Platform{fake.serial, fake.socket, fake.parallel, fake.usb, fake.loop, timer, fake.boxes,
-                                    fake.shell});
-    link.setTimer1(true);
+    Context context(form, state, Platform{fake.serial, fake.socket, fake.parallel, fake.usb, fake.loop, timer,
+                                         fake.boxes, fake.shell});
+    form.Timer1.setEnabled(true);
     EXPECT_TRUE(timer.active());
-    link.setTimer1(false);
+    form.Timer1.setEnabled(false);
     EXPECT_FALSE(timer.active());
 }
 

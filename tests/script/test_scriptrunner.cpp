@@ -63,10 +63,10 @@ TEST_F(ScriptRunnerTest, FullDumpListsEveryControlThenTheSharedState)
     EXPECT_EQ(all[2], "lblPORT.Visible=true");
     EXPECT_EQ(all[3], "Combo1.Text=\"COM1\"");
     EXPECT_EQ(all[4], "Combo1.ListIndex=3");
-    const std::vector<std::string> tail(all.end() - 8, all.end());
+    const std::vector<std::string> tail(all.end() - 9, all.end());
     EXPECT_EQ(tail, (std::vector<std::string>{"Timer1.Enabled=false", "Timer1.Interval=3000", "PortName=\"COM1\"",
                                               "PortType=\"COM\"", "MakerString=\"**\"", "SettingsChanged=false",
-                                              "TabSwitching=false", "LastTcpState=0"}));
+                                              "TabSwitching=false", "LastTcpState=0", "ActiveControl=\"\""}));
     const auto has = [&](const std::string& line) { return std::find(all.begin(), all.end(), line) != all.end(); };
     EXPECT_TRUE(has("SSTab1.Tab=0"));
     EXPECT_TRUE(has("SSTab1.Visible=false"));

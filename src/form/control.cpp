@@ -1,4 +1,4 @@
-#include "app/control.h"
+#include "form/control.h"
 
 #include <memory>
 
@@ -10,6 +10,13 @@ void Control::setCaption(const std::string& caption)
         m_caption = caption.substr(0, caption.find('\0'));
     else
         m_caption = caption;
+}
+
+void Control::setEnabled(bool enabled)
+{
+    m_enabled = enabled;
+    if (onEnabledChanged)
+        onEnabledChanged(enabled);
 }
 
 void Control::setValue(bool value)

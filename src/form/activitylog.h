@@ -1,7 +1,7 @@
 #pragma once
 // The activity log on the "Log History" tab: one line per accepted reply.
 
-#include "app/control.h"
+#include "form/control.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
-#include "app/form1.h"
+#include "form/form1.h"
 
-#include "app/windowlists.h"
+#include "form/windowlists.h"
 
 namespace softswitch {
 
@@ -76,7 +76,7 @@ Form1::Form1()
     add(cmd01, nullptr, "Self Test");
     add(cmd02, nullptr, "Fonts Test");
     for (Control* button : {&cmd1, &cmd2, &cmd01, &cmd02})
-        button->Enabled = false;
+        button->setEnabled(false);
     add(cmdHELP, nullptr, "HELP");
     add(cmdEXIT, nullptr, "EXIT");
 
@@ -119,10 +119,10 @@ Form1::Form1()
     for (const auto& [label, caption] : languageRows)
         add(*label, &frameLanguageInfo, caption);
 
-    buildSwitchTab(1, frameSW1m, lblSW1, "SW1");
-    buildSwitchTab(2, frameSW2m, lblSW2, "SW2");
-    buildSwitchTab(3, frameSW3m, lblSW3, "SW3");
-    buildSwitchTab(4, frameSW4m, Label1, "SW4");
+    buildSwitchTab(1, "SW1");
+    buildSwitchTab(2, "SW2");
+    buildSwitchTab(3, "SW3");
+    buildSwitchTab(4, "SW4");
 
     add(frameChangeCP, &SSTab1, "Change default language");
     add(Text4, &frameChangeCP);
@@ -159,50 +159,30 @@ Form1::Form1()
     cmdCLEARlst.tabPage = 6;
 
     add(Timer1, nullptr);
-    Timer1.Enabled = false;
+    Timer1.setEnabled(false);
     Timer1.Interval = 3000;
 }
 
-void Form1::buildSwitchTab(int sw, Control& frame, Control& title, const char* titleCaption)
+void Form1::buildSwitchTab(int sw, const char* titleCaption)
 {
-    add(frame, &SSTab1);
-    frame.tabPage = sw;
-    frame.Visible = false;
-    add(title, &frame, titleCaption);
-    ControlArray& rows = sw == 1 ? frameSW1 : sw == 2 ? frameSW2 : sw == 3 ? frameSW3 : frameSW4;
-    add(rows, &frame);
-    add(optSWON(sw), nullptr);
-    add(optSWOFF(sw), nullptr);
-    add(lblSWFunction(sw), &frame);
-    for (int i = 0; i < 8; ++i) {
+    SwitchTab& tab = switchTab(sw);
+    add(tab.frame, &SSTab1);
+    tab.frame.tabPage = sw;
+    tab.frame.Visible = false;
+    add(tab.title, &tab.frame, titleCaption);
+    add(tab.rows, &tab.frame);
+    add(tab.on, nullptr);
+    add(tab.off, nullptr);
+    add(tab.function, &tab.frame);
+    for (int i = 0; i < kSwitchBits; ++i) {
         const std::string bit = std::to_string(i + 1);
-        optSWON(sw)[i].container = &rows[i];
-        optSWOFF(sw)[i].container = &rows[i];
-        optSWON(sw)[i].setCaption(bit + ": ON");
-        optSWOFF(sw)[i].setCaption(bit + ": OFF");
-        makeGroup({&optSWON(sw)[i], &optSWOFF(sw)[i]});
-        lblSWFunction(sw)[i].setCaption(kFunctionPlaceholders[static_cast<std::size_t>(sw - 1)][static_cast<std::size_t>(i)]);
+        tab.on[i].container = &tab.rows[i];
+        tab.off[i].container = &tab.rows[i];
+        tab.on[i].setCaption(bit + ": ON");
+        tab.off[i].setCaption(bit + ": OFF");
+        makeGroup({&tab.on[i], &tab.off[i]});
+        tab.function[i].setCaption(kFunctionPlaceholders.at(static_cast<std::size_t>(sw - 1)).at(static_cast<std::size_t>(i)));
     }
-}
-
-ControlArray& Form1::optSWON(int sw)
-{
-    return sw == 1 ? optSW1ON : sw == 2 ? optSW2ON : sw == 3 ? optSW3ON : optSW4ON;
-}
-
-ControlArray& Form1::optSWOFF(int sw)
-{
-    return sw == 1 ? optSW1OFF : sw == 2 ? optSW2OFF : sw == 3 ? optSW3OFF : optSW4OFF;
-}
-
-ControlArray& Form1::lblSWFunction(int sw)
-{
-    return sw == 1 ? lblSW1Function : sw == 2 ? lblSW2Function : sw == 3 ? lblSW3Function : lblSW4Function;
-}
-
-Control& Form1::frameSWm(int sw)
-{
-    return sw == 1 ? frameSW1m : sw == 2 ? frameSW2m : sw == 3 ? frameSW3m : frameSW4m;
 }
 
 void Form1::add(Control& control, Control* container, const std::string& caption)
@@ -239,7 +219,7 @@ ControlArray* Form1::findArray(const std::string& name) const
 bool Form1::reachable(const Control& control) const
 {
     for (const Control* c = &control; c != nullptr; c = c->container) {
-        if (!c->Enabled || !c->Visible)
+        if (!c->enabled() || !c->Visible)
             return false;
         if (c->tabPage >= 0 && c->tabPage != SSTab1.tab())
             return false;

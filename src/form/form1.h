@@ -1,7 +1,7 @@
 #pragma once
 // The main window as data: every control by its name, with its start state.
 
-#include "app/control.h"
+#include "form/control.h"
 
 #include <string>
 #include <vector>
@@ -12,7 +12,18 @@ inline constexpr const char* kAppTitle = "Soft Switch Utility";
 inline constexpr const char* kAppVersion = "1.0.0";
 // The printer address offered at start: the box's factory default on a shop LAN.
 inline constexpr const char* kDefaultPrinterAddress = "192.168.1.251";
-inline constexpr int kSwitchTabCount = 4;
+inline constexpr int kSwitchCount = 4;
+inline constexpr int kSwitchBits = 8;
+
+// The controls of one soft switch's tab; the arrays are indexed by bit index 0 to 7.
+struct SwitchTab {
+    Control& frame;         // frameSWnm, the whole switch
+    Control& title;         // "SWn"
+    ControlArray& rows;     // frameSWn, one frame per bit keeping its pair exclusive
+    ControlArray& on;       // optSWnON
+    ControlArray& off;      // optSWnOFF
+    ControlArray& function; // lblSWnFunction
+};
 
 class Form1 {
 public:
@@ -107,11 +118,13 @@ public:
 
     Control Timer1{"Timer1", ControlKind::Timer};
 
-    // The switch arrays by switch number 1 to 4.
-    ControlArray& optSWON(int sw);
-    ControlArray& optSWOFF(int sw);
-    ControlArray& lblSWFunction(int sw);
-    Control& frameSWm(int sw);
+    // The tab of soft switch sw, 1 to 4; any other number throws std::out_of_range.
+    SwitchTab& switchTab(int sw) { return m_switchTabs.at(static_cast<std::size_t>(sw - 1)); }
+    const SwitchTab& switchTab(int sw) const { return m_switchTabs.at(static_cast<std::size_t>(sw - 1)); }
+
+    // The control a flow last gave the keyboard focus; null before any did.
+    const Control* activeControl() const { return m_activeControl; }
+    void setFocus(Control& control) { m_activeControl = &control; }
 
     // Every control in the order of the window's control tables.
     const std::vector<Control*>& controls() const { return m_controls; }
@@ -127,8 +140,15 @@ public:
 private:
     void add(Control& control, Control* container, const std::string& caption = {});
     void add(ControlArray& array, Control* container);
-    void buildSwitchTab(int sw, Control& frame, Control& title, const char* titleCaption);
+    void buildSwitchTab(int sw, const char* titleCaption);
 
+    std::array<SwitchTab, kSwitchCount> m_switchTabs{{
+        {frameSW1m, lblSW1, frameSW1, optSW1ON, optSW1OFF, lblSW1Function},
+        {frameSW2m, lblSW2, frameSW2, optSW2ON, optSW2OFF, lblSW2Function},
+        {frameSW3m, lblSW3, frameSW3, optSW3ON, optSW3OFF, lblSW3Function},
+        {frameSW4m, Label1, frameSW4, optSW4ON, optSW4OFF, lblSW4Function},
+    }};
+    const Control* m_activeControl = nullptr;
     std::vector<Control*> m_controls;
     std::vector<ControlArray*> m_arrays;
 };

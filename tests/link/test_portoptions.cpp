@@ -1,8 +1,8 @@
-#include "script/portoptions.h"
+#include "platform/qt/portoptions.h"
 
 #include <gtest/gtest.h>
 
-namespace softswitch::script {
+namespace softswitch {
 namespace {
 
 TEST(PortOptions, ComAndLptPathsAreTakenTheRestIsLeft)
@@ -38,4 +38,4 @@ TEST(PortOptions, MalformedValuesAreRefusedWithAReason)
 }
 
 } // namespace
-} // namespace softswitch::script
+} // namespace softswitch

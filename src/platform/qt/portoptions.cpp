@@ -1,8 +1,8 @@
-#include "script/portoptions.h"
+#include "platform/qt/portoptions.h"
 
 #include <charconv>
 
-namespace softswitch::script {
+namespace softswitch {
 
 bool parsePortOptions(const std::vector<std::string>& args, PortOptions& options, std::string& why)
 {
@@ -36,4 +36,4 @@ bool parsePortOptions(const std::vector<std::string>& args, PortOptions& options
     return true;
 }
 
-} // namespace softswitch::script
+} // namespace softswitch

@@ -29,7 +29,10 @@ public:
     Control* container = nullptr;
     int tabPage = -1;
 
-    bool Enabled = true;
+    bool enabled() const { return m_enabled; }
+    // Timer1 starts or stops its timer through onEnabledChanged.
+    void setEnabled(bool enabled);
+    std::function<void(bool enabled)> onEnabledChanged;
     bool Visible = true;
 
     // Label, button, option button and frame.
@@ -60,8 +63,9 @@ public:
     std::vector<std::string> tabCaptions;
     std::function<void(int previousTab)> onTabClick;
 
-    // Timer.
+    // Timer: the interval, and the handler of each tick while enabled.
     int Interval = 0;
+    std::function<void()> onTimer;
 
     std::function<void()> onClick;
     // A user click (or a selection by program for option buttons).
@@ -74,6 +78,7 @@ private:
     std::string m_name;
     ControlKind m_kind;
     std::string m_caption;
+    bool m_enabled = true;
     bool m_value = false;
     int m_listIndex = -1;
     int m_tab = 0;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace softswitch::script {
+namespace softswitch {
 
 struct PortOptions {
     std::map<int, std::string> comPaths;
@@ -17,4 +17,4 @@ struct PortOptions {
 // False (with a reason) when an option is malformed.
 bool parsePortOptions(const std::vector<std::string>& args, PortOptions& options, std::string& why);
 
-} // namespace softswitch::script
+} // namespace softswitch
