@@ -1,0 +1,202 @@
+// End to end: softswitch-script drives the window model over the real links
+// against printer-emulator, and what it prints and what went over the wire
+// are compared with the case file.
+//
+// A case file (tests/e2e/cases/**/*.case) has sections:
+//   [emulator] printer-emulator options, on one line (no section: no printer)
+//   [script]   the driver's script; @TCPPORT@ stands for the emulator's port
+//   [output]   what the driver prints (plus "exit N" and "stderr: ..." lines
+//              when it exits with another code or writes errors)
+//   [transcript] what the printer received, in hex, one command a line
+//              (no section: not compared)
+// Lines before the first section are the case's description. COM1 is the
+// emulator's pseudo-terminal and USB its transport library in the working
+// folder, so one case can use any link. SOFTSWITCH_UPDATE_CASES=1 rewrites
+// [output] and [transcript] from what happened; review such a diff line by line.
+
+#include "emulatorprocess.h"
+#include "tempdir.h"
+
+#include <QProcess>
+#include <QProcessEnvironment>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kDriverPatienceMs = 120000;
+
+struct Case {
+    fs::path file;
+    std::string description;
+    std::map<std::string, std::string> sections;
+    std::vector<std::string> order; // section names as they appear
+
+    static Case read(const fs::path& file)
+    {
+        Case c{file, {}, {}, {}};
+        std::ifstream in(file, std::ios::binary);
+        std::string line;
+        std::string* current = &c.description;
+        while (std::getline(in, line)) {
+            if (line.size() > 2 && line.front() == '[' && line.find(']') != std::string::npos) {
+                const std::string name = line.substr(1, line.find(']') - 1);
+                c.order.push_back(name);
+                current = &c.sections[name];
+                const std::string rest = line.substr(line.find(']') + 1);
+                if (!rest.empty() && rest.front() == ' ')
+                    *current = rest.substr(1) + "\n";
+                continue;
+            }
+            *current += line + "\n";
+        }
+        return c;
+    }
+
+    bool has(const std::string& name) const { return sections.count(name) == 1; }
+
+    void write() const
+    {
+        std::ofstream out(file, std::ios::binary | std::ios::trunc);
+        out << description;
+        for (const std::string& name : order) {
+            const std::string& body = sections.at(name);
+            if (name == "emulator")
+                out << "[emulator] " << body;
+            else
+                out << "[" << name << "]\n" << body;
+        }
+    }
+};
+
+// Words separated by blanks; single quotes keep blanks inside one word.
+std::vector<std::string> words(const std::string& line)
+{
+    std::vector<std::string> result;
+    std::string word;
+    bool quoted = false;
+    bool any = false;
+    for (char c : line) {
+        if (c == '\'') {
+            quoted = !quoted;
+            any = true;
+        } else if ((c == ' ' || c == '\n') && !quoted) {
+            if (any)
+                result.push_back(word);
+            word.clear();
+            any = false;
+        } else {
+            word += c;
+            any = true;
+        }
+    }
+    if (any)
+        result.push_back(word);
+    return result;
+}
+
+void replaceAll(std::string& text, const std::string& from, const std::string& to)
+{
+    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+}
+
+std::vector<fs::path> caseFiles()
+{
+    std::vector<fs::path> files;
+    for (const auto& entry : fs::recursive_directory_iterator(SOFTSWITCH_CASES_DIR)) {
+        if (entry.is_regular_file() && entry.path().extension() == ".case")
+            files.push_back(entry.path());
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+std::string caseName(const fs::path& file)
+{
+    std::string name = fs::relative(file, SOFTSWITCH_CASES_DIR).replace_extension().string();
+    for (char& c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c)))
+            c = '_';
+    return name;
+}
+
+class Cases : public ::testing::TestWithParam<fs::path> {};
+
+TEST_P(Cases, RunAsWritten)
+{
+    Case c = Case::read(GetParam());
+    ASSERT_TRUE(c.has("script") && c.has("output")) << GetParam() << " needs [script] and [output]";
+    const char* bin = std::getenv("SOFTSWITCH_BIN");
+    ASSERT_NE(bin, nullptr);
+    TempDir dir;
+    const std::string transcript = dir.file("transcript.txt");
+    const std::string usbTranscript = dir.file("usb-transcript.txt");
+
+    std::unique_ptr<EmulatorProcess> printer;
+    std::string script = c.sections["script"];
+    QStringList args;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    if (c.has("emulator")) {
+        const std::vector<std::string> options = words(c.sections["emulator"]);
+        std::vector<std::string> processArgs = {"--tcp", "127.0.0.1:0", "--pty", dir.file("ttyPRINTER"),
+                                                "--transcript", transcript};
+        processArgs.insert(processArgs.end(), options.begin(), options.end());
+        printer = std::make_unique<EmulatorProcess>(processArgs, 2);
+        replaceAll(script, "@TCPPORT@", std::to_string(printer->tcpPort()));
+        args << "--com" << QString::fromStdString("1=" + dir.file("ttyPRINTER"));
+        fs::copy_file(SOFTSWITCH_EMULATED_LIBRARY, dir.file("libKR5050.so"));
+        env.insert("KR5050_EMULATOR",
+                   QString::fromStdString(c.sections["emulator"].substr(0, c.sections["emulator"].find('\n'))
+                                          + " --transcript " + usbTranscript));
+    }
+    args << "-";
+
+    QProcess driver;
+    driver.setProcessEnvironment(env);
+    driver.setWorkingDirectory(QString::fromStdString(dir.file("")));
+    driver.start(QString(bin) + "/softswitch-script", args);
+    ASSERT_TRUE(driver.waitForStarted());
+    driver.write(QByteArray::fromStdString(script));
+    driver.closeWriteChannel();
+    const bool finished = driver.waitForFinished(kDriverPatienceMs);
+    if (!finished)
+        driver.kill();
+    ASSERT_TRUE(finished) << "the driver did not end within " << kDriverPatienceMs << " ms";
+
+    std::string output = driver.readAllStandardOutput().toStdString();
+    if (driver.exitStatus() != QProcess::NormalExit || driver.exitCode() != 0)
+        output += "exit " + std::to_string(driver.exitStatus() == QProcess::NormalExit ? driver.exitCode() : -1) + "\n";
+    std::istringstream errors(driver.readAllStandardError().toStdString());
+    for (std::string line; std::getline(errors, line);)
+        output += "stderr: " + line + "\n";
+    if (printer) {
+        replaceAll(output, "\"" + std::to_string(printer->tcpPort()) + "\"", "\"@TCPPORT@\"");
+        EXPECT_EQ(printer->stop(), 0) << "the emulator ends cleanly";
+    }
+    const std::string wire = readFile(transcript) + readFile(usbTranscript);
+
+    if (std::getenv("SOFTSWITCH_UPDATE_CASES")) {
+        c.sections["output"] = output;
+        if (c.has("transcript"))
+            c.sections["transcript"] = wire;
+        c.write();
+        return;
+    }
+    EXPECT_EQ(output, c.sections["output"]) << GetParam();
+    if (c.has("transcript")) {
+        EXPECT_EQ(wire, c.sections["transcript"]) << GetParam();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(E2E, Cases, ::testing::ValuesIn(caseFiles()),
+                         [](const auto& row) { return caseName(row.param); });
+
+} // namespace
