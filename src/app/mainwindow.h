@@ -8,6 +8,7 @@
 #include "form/sharedstate.h"
 #include "link/context.h"
 #include "platform/platform.h"
+#include "queries/queries.h"
 
 #include <functional>
 #include <string>
@@ -26,6 +27,7 @@ public:
     SharedState& state() { return m_state; }
     Context& context() { return m_context; }
     Link& link() { return m_context.link; }
+    Queries& queries() { return m_queries; }
 
     // Front-end entry points. Each runs one user action to its end; false
     // once the program has ended. A handler that fails is reported in a
@@ -52,6 +54,7 @@ private:
     Form1 m_form;
     SharedState m_state;
     Context m_context;
+    Queries m_queries{m_context};
     bool m_ended = false;
 };
 

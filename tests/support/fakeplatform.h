@@ -28,6 +28,10 @@ struct FakeSerial : SerialPort {
     int closeCalls = 0;
     std::vector<std::uint8_t> written;
     std::string inbox; // what the printer has sent so far
+    // A printer on the line: answers each command written since the last
+    // look at the receive buffer.
+    std::function<std::string(const std::vector<std::uint8_t>& command)> printer;
+    std::size_t answered = 0;
 
     void setCommPort(int number) override { port = number; }
     int commPort() const override { return port; }
@@ -52,7 +56,14 @@ struct FakeSerial : SerialPort {
     bool dsrHolding() override { return dsr; }
     bool ctsHolding() override { return cts; }
     void output(std::uint8_t byte) override { written.push_back(byte); }
-    int inBufferCount() override { return static_cast<int>(inbox.size()); }
+    int inBufferCount() override
+    {
+        if (printer && written.size() > answered) {
+            inbox += printer({written.begin() + static_cast<std::ptrdiff_t>(answered), written.end()});
+            answered = written.size();
+        }
+        return static_cast<int>(inbox.size());
+    }
     std::string input() override { return std::exchange(inbox, {}); }
 };
 

@@ -1,0 +1,26 @@
+#pragma once
+// Reading a soft switch: the byte the printer reports, shown as the eight
+// ON/OFF pairs of its tab, each bit then described for the connected model.
+
+#include "link/context.h"
+
+#include <cstdint>
+
+namespace softswitch {
+
+class SwitchReadout {
+public:
+    explicit SwitchReadout(Context& ctx) : m_ctx(ctx) {}
+
+    // getSW1..getSW4: reads switch sw (1 to 4); true when a value 0..255 was
+    // shown. Clears SettingsChanged either way.
+    bool getSW(int sw);
+    // ShowSwitch1Bits..ShowSwitch4Bits: a 1 bit selects OFF, a 0 bit ON; then
+    // every bit is described, in ascending order, once all eight are set.
+    void ShowSwitchBits(int sw, std::int16_t value);
+
+private:
+    Context& m_ctx;
+};
+
+} // namespace softswitch

@@ -1,0 +1,388 @@
+// The printer queries and the two read flows against a scripted printer.
+
+#include "printerfixture.h"
+
+namespace softswitch::testing {
+namespace {
+
+// Switch 1's byte as shown: the sum of the bits whose OFF button is selected.
+int shownByte(Form1& form, int sw)
+{
+    int value = 0;
+    for (int i = 0; i < kSwitchBits; ++i)
+        value += form.switchTab(sw).off[i].value() ? 1 << i : 0;
+    return value;
+}
+
+struct NumberRow {
+    const char* name;
+    std::string reply;
+    int shown; // -1: rejected, the tab keeps what it showed
+};
+
+const NumberRow kNumberRows[] = {
+    {"Empty", "", 0},
+    {"Digits", "5", 5},
+    {"LeadingBlank", " 7", 7},
+    {"PlusSign", "+3", 3},
+    {"Negative", "-1", -1},
+    {"AboveAByte", "256", -1},
+    {"HalfRoundsDownToEven", "2.5", 2},
+    {"HalfRoundsUpToEven", "3.5", 4},
+    {"DigitsThenLetters", "12abc", 12},
+    {"DigitsThenNul", std::string("12\0", 3), 12},
+    {"SecondPointStops", "1.2.3", 1},
+    {"LetterFirst", "A5", 0},
+    {"AllBits", "255", 255},
+};
+
+TEST(Queries, SwitchRepliesAreReadAsTheirLeadingNumber)
+{
+    for (const NumberRow& row : kNumberRows) {
+        SCOPED_TRACE(row.name);
+        ScriptedPrinter p;
+        auto [form, state, queries] = p.parts();
+        queries.switches.ShowSwitchBits(1, 0xA5);
+        form.txtLOG.Text.clear();
+        state.SettingsChanged = true;
+        p.queue("sw1", row.reply);
+        const bool accepted = queries.switches.getSW(1);
+        EXPECT_EQ(accepted, row.shown >= 0);
+        EXPECT_EQ(shownByte(form, 1), row.shown >= 0 ? row.shown : 0xA5);
+        EXPECT_EQ(form.txtLOG.Text, row.shown >= 0 ? "getSW1-->" + row.reply : "");
+        EXPECT_FALSE(state.SettingsChanged);
+    }
+}
+
+TEST(Queries, ASwitchReadSelectsOneButtonOfEveryRow)
+{
+    ScriptedPrinter p;
+    auto [form, state, queries] = p.parts();
+    p.queue("sw3", "128");
+    queries.switches.getSW(3);
+    for (int i = 0; i < kSwitchBits; ++i) {
+        EXPECT_EQ(form.optSW3OFF[i].value(), i == 7) << i;
+        EXPECT_EQ(form.optSW3ON[i].value(), i != 7) << i;
+    }
+    EXPECT_THROW(queries.switches.getSW(5), std::out_of_range);
+}
+
+struct EarlyEndRow {
+    const char* name;
+    std::vector<std::pair<std::string, std::string>> replies; // queued, in order
+    std::string sent;
+    std::vector<std::string> messages;
+    bool working; // the window reached its working state
+};
+
+const std::string kHint = "Please check the port setting of your printer.";
+const std::string kWelcome = "information: Welcome to TARVENIC world.\r\n\r\nCommunication test finished.";
+const std::string kInfoQueries = "maker model firmware hours lines cuts failedcuts serial installed";
+const std::string kLanguageQueries = "language fontrom codepage interchars new8x16 thai";
+
+const EarlyEndRow kEarlyEndRows[] = {
+    {"MakerWordMissing", {{"maker", "EPSILON"}}, "maker",
+     {"critical: Please connected TARVENIC POS printer before test."}, false},
+    {"NoModelNameTwice", {{"model", ""}, {"model", ""}}, "maker model model",
+     {kWelcome, "critical: Read printer information1 error!!\r\n\r\n" + kHint}, false},
+    {"NoFirmware", {{"firmware", ""}}, "maker model firmware",
+     {kWelcome, "critical: Read printer information2 error!!\r\n\r\n" + kHint}, false},
+    {"NoHoursSkipsTheOtherCounters", {{"hours", ""}}, "maker model firmware hours " + kLanguageQueries + " sw2 sw3 sw4 sw1",
+     {kWelcome, "information: Read printer information3 error!!\r\n\r\n" + kHint}, true},
+    {"NoLinePrinted", {{"lines", ""}}, "maker model firmware hours lines " + kLanguageQueries + " sw2 sw3 sw4 sw1",
+     {kWelcome, "information: Read printer information3a error!!\r\n\r\n" + kHint}, true},
+    {"NoCutCount", {{"cuts", ""}}, "maker model firmware hours lines cuts " + kLanguageQueries + " sw2 sw3 sw4 sw1",
+     {kWelcome, "information: Read printer information4(0) error!!\r\n\r\n" + kHint}, true},
+    {"NoFailedCuts", {{"failedcuts", ""}},
+     "maker model firmware hours lines cuts failedcuts " + kLanguageQueries + " sw2 sw3 sw4 sw1",
+     {kWelcome, "information: Read printer information4(1) error!!\r\n\r\n" + kHint}, true},
+    {"NoSerialNumber", {{"serial", ""}},
+     "maker model firmware hours lines cuts failedcuts serial " + kLanguageQueries + " sw2 sw3 sw4 sw1",
+     {kWelcome, "information: Read printer information5(0) error!!\r\n\r\n" + kHint}, true},
+    {"NoInstallationDate", {{"installed", ""}}, kInfoQueries + " " + kLanguageQueries + " sw2 sw3 sw4 sw1",
+     {kWelcome, "information: Read printer information5(1) error!!\r\n\r\n" + kHint}, true},
+    {"NoLanguageModel", {{"language", ""}}, kInfoQueries + " language",
+     {kWelcome, "critical: Read language information1 error!!\r\n" + kHint}, false},
+    {"LaterLanguageAndSwitchSilenceIsNotTold", {{"fontrom", ""}, {"codepage", ""}, {"sw2", ""}, {"sw4", "999"}},
+     kInfoQueries + " " + kLanguageQueries + " sw2 sw3 sw4", {kWelcome}, true},
+    {"TheWelcomeComesBeforeTheModelIsAsked", {{"maker", "tarvenic"}, {"model", ""}, {"model", ""}}, "maker model model",
+     {"information: Welcome to tarvenic world.\r\n\r\nCommunication test finished.",
+      "critical: Read printer information1 error!!\r\n\r\n" + kHint}, false},
+};
+
+TEST(Queries, CommunicationTestAsksInOrderAndEndsWhereItMust)
+{
+    for (const EarlyEndRow& row : kEarlyEndRows) {
+        SCOPED_TRACE(row.name);
+        ScriptedPrinter p;
+        auto [form, state, queries] = p.parts();
+        state.SettingsChanged = true;
+        for (const auto& [query, reply] : row.replies)
+            p.queue(query, reply);
+        ASSERT_TRUE(p.window.click(form.cmdCommunicate));
+        EXPECT_EQ(p.sent(), row.sent);
+        EXPECT_EQ(p.messages(), row.messages);
+        EXPECT_EQ(form.SSTab1.Visible, row.working);
+        EXPECT_EQ(form.cmd01.enabled(), row.working);
+        EXPECT_TRUE(form.cmdCommunicate.enabled()) << "every end gives the button back";
+        EXPECT_EQ(state.SettingsChanged, !row.working) << "only a run to the end clears the flag";
+    }
+}
+
+TEST(Queries, ALinkThatDoesNotOpenIsToldTwiceAndNothingIsAsked)
+{
+    ScriptedPrinter p;
+    auto [form, state, queries] = p.parts();
+    p.fakes.serial.refuseOpen = true;
+    state.SettingsChanged = true;
+    p.window.click(form.cmdCommunicate);
+    EXPECT_EQ(p.sent(), "");
+    EXPECT_EQ(p.messages(), (std::vector<std::string>{
+                              "critical: The COM1 can not OPEN !!\r\rPlease check that whether <printer driver> or "
+                              "<other application> occupy it !",
+                              "critical: Communication test error!!\r\n" + kHint}));
+    EXPECT_FALSE(form.SSTab1.Visible);
+    EXPECT_TRUE(form.cmdCommunicate.enabled());
+    EXPECT_FALSE(state.SettingsChanged);
+}
+
+struct FamilyReadRow {
+    const char* name;
+    const char* model;
+    std::vector<std::pair<std::string, std::string>> replies;
+    bool switch4Bit8OnBefore; // what a rejected switch-4 reply leaves on screen
+    std::string switches;
+};
+
+const FamilyReadRow kFamilyReadRows[] = {
+    {"KR31GroupReadsAllInOrder", "KR-3100X", {}, false, "sw1 sw2 sw3 sw4"},
+    {"LM47UsbIsKR31Group", "LM47_USB", {}, false, "sw1 sw2 sw3 sw4"},
+    {"KR5050Switch4Bit8On", "KR-5050", {{"sw4", "127"}}, false, "sw2 sw3 sw4 sw1"},
+    {"KR5050Switch4Bit8Off", "KR-5050", {{"sw4", "128"}}, false, "sw2 sw3 sw4"},
+    {"KR5050RejectedSwitch4KeepsTheOldBit8On", "KR-5050", {{"sw4", "-1"}}, true, "sw2 sw3 sw4 sw1"},
+    {"KR5050RejectedSwitch4KeepsTheOldBit8Off", "KR-5050", {{"sw4", "300"}}, false, "sw2 sw3 sw4"},
+    {"KR2250IsKR5050Group", "KR-2250", {}, false, "sw2 sw3 sw4 sw1"},
+    {"ZQSwitch2Bit1On", "ZQ3-PRINTER", {{"sw2", "254"}}, false, "sw2 sw1"},
+    {"ZQSwitch2Bit1Off", "ZQ-PRINTER", {{"sw2", "1"}}, false, "sw2"},
+    {"NJ7VariantReadsNothing", "NJ7x", {}, false, ""},
+    {"UnknownModelReadsNothing", "POS-80", {}, false, ""},
+};
+
+TEST(Queries, TheModelDecidesWhichSwitchesAreRead)
+{
+    for (const FamilyReadRow& row : kFamilyReadRows) {
+        SCOPED_TRACE(row.name);
+        ScriptedPrinter p{row.model};
+        auto [form, state, queries] = p.parts();
+        for (const auto& [query, reply] : row.replies)
+            p.queue(query, reply);
+        if (row.switch4Bit8OnBefore)
+            form.optSW4ON[7].setValue(true);
+        else
+            form.optSW4OFF[7].setValue(true);
+        p.window.click(form.cmdCommunicate);
+        const std::string sent = p.sent();
+        const auto first = sent.find(" sw");
+        EXPECT_EQ(first == std::string::npos ? "" : sent.substr(first + 1), row.switches);
+    }
+}
+
+struct ModelNameRow {
+    const char* name;
+    std::vector<std::string> replies;
+    bool answered;
+    std::string label;
+    std::string log;
+    std::string sent;
+};
+
+const ModelNameRow kModelNameRows[] = {
+    {"Plain", {"KR-5050"}, true, "KR-5050", "getPrinterInfo1-->KR-5050", "model"},
+    {"OneMoreTryAfterSilence", {"", "KR-4450"}, true, "KR-4450", "getPrinterInfo1-->KR-4450", "model model"},
+    {"SilentTwice", {"", ""}, false, "KR-31", "", "model model"},
+    {"RetryMarkAskedOnce", {";1", "KR-5050"}, true, "KR-5050", "getPrinterInfo1-->;1\r\ngetPrinterInfo1-->KR-5050",
+     "model model"},
+    {"NoSecondRepetition", {";1x", ";1y"}, true, ";1y", "getPrinterInfo1-->;1x\r\ngetPrinterInfo1-->;1y", "model model"},
+    {"RetryAnsweredBySilence", {";1", ""}, false, "", "getPrinterInfo1-->;1", "model model"},
+    {"SilenceThenRetryMark", {"", ";1", "NJ66"}, true, "NJ66", "getPrinterInfo1-->;1\r\ngetPrinterInfo1-->NJ66",
+     "model model model"},
+};
+
+TEST(Queries, TheModelNameToleratesOneSilenceAndOneRetryMark)
+{
+    for (const ModelNameRow& row : kModelNameRows) {
+        SCOPED_TRACE(row.name);
+        ScriptedPrinter p{"KR-31"};
+        auto [form, state, queries] = p.parts();
+        for (const std::string& reply : row.replies)
+            p.queue("model", reply);
+        EXPECT_EQ(queries.printer.getPrinterInfo1(), row.answered);
+        EXPECT_EQ(form.lblKR_INFO[0].caption(), row.label);
+        EXPECT_EQ(form.txtLOG.Text, row.log);
+        EXPECT_EQ(p.sent(), row.sent);
+    }
+}
+
+TEST(Queries, TheMakerWordIsFoundInAnyCaseAndShownAsSent)
+{
+    const std::pair<std::string, std::string> rows[] = {
+        {"tarvenic", "information: Welcome to tarvenic world.\r\n\r\nCommunication test finished."},
+        {"Made by TarVenic Inc.", "information: Welcome to Made by TarVenic Inc. world.\r\n\r\nCommunication test finished."},
+        {"TARVENI C", ""},
+        {"", ""},
+    };
+    for (const auto& [reply, message] : rows) {
+        SCOPED_TRACE(reply);
+        ScriptedPrinter p;
+        auto [form, state, queries] = p.parts();
+        p.queue("maker", reply);
+        EXPECT_EQ(queries.printer.getMakerInfo(), !message.empty());
+        EXPECT_EQ(p.messages(), message.empty() ? std::vector<std::string>{} : std::vector<std::string>{message});
+        EXPECT_EQ(state.MakerString, reply);
+        EXPECT_EQ(form.txtLOG.Text, "getMakerInfo-->" + reply) << "logged even when empty";
+    }
+    ScriptedPrinter p;
+    p.state.PortType = "USB"; // the USB printer must be powered on again
+    p.fakes.usb.reads = {{"_TARVENIC", 0}, {"", 0}};
+    p.queries.printer.getMakerInfo();
+    EXPECT_EQ(p.fakes.boxes.shown.back().text, "Welcome to TARVENIC world.\r\n\r\nCommunication test finished.\r\n\r\n"
+                                             "** Please re-Power ON the USB printer to contunue **");
+}
+
+TEST(Queries, CountersAreShownAsSentAndKeptWhenSilent)
+{
+    ScriptedPrinter p;
+    auto [form, state, queries] = p.parts();
+    form.lblKR_INFO[3].setCaption("41");
+    p.queue("cuts", "");
+    p.queue("failedcuts", "007");
+    EXPECT_FALSE(queries.printer.getPrinterInfo4(0));
+    EXPECT_TRUE(queries.printer.getPrinterInfo4(-3)) << "any selector but 0 is the second form";
+    EXPECT_EQ(form.lblKR_INFO[3].caption(), "41");
+    EXPECT_EQ(form.lblKR_INFO[7].caption(), "007");
+    p.queue("installed", "2024-01-02");
+    EXPECT_TRUE(queries.printer.getPrinterInfo5(1));
+    EXPECT_EQ(form.lblKR_INFO[5].caption(), "2024-01-02");
+    EXPECT_EQ(p.sent(), "cuts failedcuts installed");
+}
+
+struct LanguageRow {
+    const char* name;
+    const char* model;
+    std::vector<std::pair<int, std::string>> before; // lblLANG_INFO captions left by an earlier read
+    std::vector<std::pair<std::string, std::string>> replies;
+    std::vector<std::pair<std::string, std::string>> shown; // control -> text or caption
+    bool settingsChanged;                                   // after the reads, before the flow ends
+};
+
+const LanguageRow kLanguageRows[] = {
+    {"CodePage17", "KR-5050", {}, {{"codepage", "17"}},
+     {{"comboCodePage", "17 - 866 Cyrillic"}, {"comboCodePageName", "17 - Cyrillic"}, {"comboInterChars", "0 - U.S.A."}},
+     false},
+    {"KatakanaBringsJapan", "KR-5050", {}, {{"codepage", "1"}, {"interchars", "8"}},
+     {{"comboCodePage", "1  - Katakana Japanese"}, {"comboInterChars", "8 - Japan"}}, false},
+    {"CodePageWithBlanksSelectsButDiffers", "KR-5050", {}, {{"codepage", " 17 "}, {"interchars", "3"}},
+     {{"comboCodePage", "17 - 866 Cyrillic"}, {"comboInterChars", "3 - U.K."}}, false},
+    {"DensityOnTrioModelDiffersByItsWholeText", "KR-2250", {}, {{"density", "1"}},
+     {{"lblLANG_INFO(4)", "1"}, {"comboDensity", "1 - Light"}}, false},
+    {"DensityNotAskedOutsideTheTrio", "KR-5050", {}, {{"density", "2"}}, {{"lblLANG_INFO(4)", " "}, {"comboDensity", ""}},
+     false},
+    {"DensityEntrySelectedOnReadForEveryModel", "KR-5050", {{4, "2"}}, {}, {{"comboDensity", "2 - Dark"}}, false},
+    {"New8x16AnswerMeansOn", "KR-5050", {}, {{"new8x16", "whatever"}},
+     {{"lblLANG_INFO(5)", "ON"}, {"comboNew8x16", " ON"}}, true},
+    {"New8x16SilenceMeansOff", "KR-5050", {}, {}, {{"lblLANG_INFO(5)", "OFF"}, {"comboNew8x16", "OFF"}}, false},
+    {"Thai249", "KR-5050", {}, {{"thai", "249"}}, {{"lblLANG_INFO(6)", "3 Pass"}, {"comboTHAI", ""}}, false},
+    {"ThaiOtherValueLeavesTheLabel", "KR-5050", {{6, "1 Pass"}}, {{"thai", "250"}}, {{"lblLANG_INFO(6)", "1 Pass"}}, false},
+    {"ThaiSilenceEmptiesTheLabel", "KR-5050", {{6, "1 Pass"}}, {{"thai", ""}}, {{"lblLANG_INFO(6)", ""}}, false},
+    {"ThaiNotAskedButOnKR5050", "KR-4450", {{6, "1 Pass"}}, {{"thai", "249"}}, {{"lblLANG_INFO(6)", "1 Pass"}}, false},
+};
+
+TEST(Queries, LanguageSettingsAreShownAndSelected)
+{
+    for (const LanguageRow& row : kLanguageRows) {
+        SCOPED_TRACE(row.name);
+        ScriptedPrinter p{row.model};
+        auto [form, state, queries] = p.parts();
+        for (const auto& [label, caption] : row.before)
+            form.lblLANG_INFO[label].setCaption(caption);
+        for (const auto& [query, reply] : row.replies)
+            p.queue(query, reply);
+        // Read Settings on tab 5 runs every query and selection; the flag is
+        // checked before its button's handler clears it.
+        queries.settingsReader.ReadSettings(5);
+        EXPECT_EQ(state.SettingsChanged, row.settingsChanged);
+        for (const auto& [name, text] : row.shown) {
+            const Control* control = form.find(name);
+            ASSERT_NE(control, nullptr) << name;
+            EXPECT_EQ(control->kind() == ControlKind::Combo ? control->Text : control->caption(), text) << name;
+        }
+    }
+}
+
+TEST(Queries, ChoosingAnEntryComparesWithWhatThePrinterSaid)
+{
+    ScriptedPrinter p;
+    auto [form, state, queries] = p.parts();
+    p.queue("thai", "249");
+    queries.settingsReader.ReadSettings(5);
+    const std::pair<Control*, int> picks[] = {
+        {&form.comboTHAI, 0}, {&form.comboTHAI, 1}, {&form.comboCodePage, 22}, {&form.comboCodePage, 0},
+        {&form.comboInterChars, 10}, {&form.comboInterChars, 0},
+    };
+    std::vector<bool> changed;
+    for (const auto& [combo, entry] : picks) {
+        p.window.pick(*combo, entry);
+        changed.push_back(state.SettingsChanged);
+    }
+    EXPECT_EQ(changed, (std::vector<bool>{true, false, true, false, true, false}));
+    p.window.pick(form.comboCodePage, 1);
+    EXPECT_EQ(form.comboCodePageName.Text, "1  - Japanese");
+    EXPECT_EQ(form.comboInterChars.Text, "8 - Japan");
+}
+
+struct ReadRow {
+    const char* name;
+    int tab;
+    const char* model;
+    std::string sent;
+};
+
+const ReadRow kReadRows[] = {
+    {"InformationTab", 0, "KR-5050", ""},
+    {"LogTab", 6, "KR-5050", ""},
+    {"Switch1KnownModel", 1, "LM4_USB", "sw1"},
+    {"Switch1ZQModel", 1, "ZQ2-PRINTER", "sw1"},
+    {"Switch1UnknownModel", 1, "KR-1350E", ""},
+    {"Switch2AnyModel", 2, "POS-80", "sw2"},
+    {"Switch3KnownModel", 3, "KR-46", "sw3"},
+    {"Switch3ZQModel", 3, "ZQ-PRINTER", ""},
+    {"Switch4KnownModel", 4, "NJ7", "sw4"},
+    {"Switch4NJ7Variant", 4, "NJ7x", ""},
+    {"LanguageKR5050", 5, "KR-5050", "language fontrom codepage interchars new8x16 thai"},
+    {"LanguageTrioModel", 5, "KR-1350E", "language fontrom codepage interchars density new8x16"},
+};
+
+TEST(Queries, ReadSettingsReadsWhatBelongsToTheTab)
+{
+    for (const ReadRow& row : kReadRows) {
+        SCOPED_TRACE(row.name);
+        ScriptedPrinter p{row.model};
+        auto [form, state, queries] = p.parts();
+        form.SSTab1.setTab(row.tab);
+        state.SettingsChanged = true;
+        p.window.click(form.cmd1);
+        EXPECT_EQ(p.sent(), row.sent);
+        EXPECT_FALSE(state.SettingsChanged);
+        EXPECT_TRUE(form.cmd1.enabled());
+        EXPECT_EQ(form.activeControl(), &form.cmd1);
+    }
+    ScriptedPrinter p;
+    p.form.SSTab1.setTab(5);
+    p.queue("language", "");
+    p.window.click(p.form.cmd1);
+    EXPECT_EQ(p.sent(), "language");
+    EXPECT_EQ(p.messages(), std::vector<std::string>{"critical: Read language information1 error!!\r\n" + kHint});
+}
+
+} // namespace
+} // namespace softswitch::testing
