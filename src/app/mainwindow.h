@@ -9,6 +9,7 @@
 #include "link/context.h"
 #include "platform/platform.h"
 #include "queries/queries.h"
+#include "writer/tabguard.h"
 
 #include <functional>
 #include <string>
@@ -55,6 +56,7 @@ private:
     SharedState m_state;
     Context m_context;
     Queries m_queries{m_context};
+    TabGuard m_tabGuard{m_context, m_queries.settingsReader};
     bool m_ended = false;
 };
 

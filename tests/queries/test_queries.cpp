@@ -1,6 +1,6 @@
 // The printer queries and the two read flows against a scripted printer.
 
-#include "printerfixture.h"
+#include "scriptedprinter.h"
 
 namespace softswitch::testing {
 namespace {
