@@ -8,6 +8,7 @@
 #include "form/sharedstate.h"
 #include "link/context.h"
 #include "platform/platform.h"
+#include "writer/writer.h"
 
 #include <functional>
 #include <string>
@@ -52,6 +53,7 @@ private:
     Form1 m_form;
     SharedState m_state;
     Context m_context;
+    Writer m_writer{m_context};
     bool m_ended = false;
 };
 
