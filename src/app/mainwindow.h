@@ -10,6 +10,7 @@
 #include "platform/platform.h"
 #include "queries/queries.h"
 #include "writer/tabguard.h"
+#include "writer/writer.h"
 
 #include <functional>
 #include <string>
@@ -57,6 +58,7 @@ private:
     Context m_context;
     Queries m_queries{m_context};
     TabGuard m_tabGuard{m_context, m_queries.settingsReader};
+    Writer m_writer{m_context};
     bool m_ended = false;
 };
 

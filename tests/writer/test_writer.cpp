@@ -1,0 +1,303 @@
+// The settings writer on the fakes: every write and test print byte for byte
+// on each link, then Write Settings, Self Test and Fonts Test as the window runs them.
+
+#include "app/mainwindow.h"
+#include "fakeplatform.h"
+#include "form/text.h"
+#include "writer/writer.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <set>
+#include <sstream>
+
+namespace softswitch {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::FakePlatform;
+using Bytes = std::vector<std::uint8_t>;
+
+// "1D 67 38" as bytes; "21..7F" stands for every code from 21 to 7F.
+Bytes hex(const std::string& text)
+{
+    Bytes bytes;
+    std::istringstream words(text);
+    for (std::string word; words >> word;) {
+        const auto dots = word.find("..");
+        const int first = std::stoi(word.substr(0, dots), nullptr, 16);
+        const int last = dots == std::string::npos ? first : std::stoi(word.substr(dots + 2), nullptr, 16);
+        for (int code = first; code <= last; ++code)
+            bytes.push_back(static_cast<std::uint8_t>(code));
+    }
+    return bytes;
+}
+
+// The window on the fakes, connected over one link to one model, with the
+// settings changed and the buttons as a Communication Test leaves them.
+struct Window {
+    FakePlatform fake;
+    MainWindow window{fake.platform()};
+    Form1& form = window.form();
+    SharedState& state = window.state();
+
+    void prepare(const std::string& port, const std::string& model, int tab)
+    {
+        ASSERT_TRUE(window.load());
+        const auto& ports = form.Combo1.list;
+        ASSERT_TRUE(window.pick(form.Combo1, static_cast<int>(std::find(ports.begin(), ports.end(), port) - ports.begin())));
+        fake.socket.stateNumber = state.LastTcpState = 7;
+        fake.serial.settingsText = "115200,N,8,1";
+        fake.serial.inbox = fake.socket.inbox = "_1"; // an answer that only a read takes
+        fake.usb.reads = {{"_1", 0}, {"", 0}};
+        form.lblKR_INFO[0].setCaption(model);
+        form.SSTab1.setTab(tab);
+        form.comboCodePage.setListIndex(0);
+        form.comboCodePageName.setListIndex(0);
+        form.comboTHAI.setListIndex(1);
+        for (Control* button : {&form.cmd2, &form.cmd01, &form.cmd02})
+            button->setEnabled(true);
+        state.SettingsChanged = true;
+    }
+    // Each command as the USB library was handed it; the other links only see a stream.
+    std::vector<Bytes> usbCommands() const
+    {
+        std::vector<Bytes> commands;
+        for (const auto& call : fake.usb.calls)
+            if (call.mode == 0)
+                commands.emplace_back(call.data.begin(), call.data.end());
+        return commands;
+    }
+    Bytes wire() const
+    {
+        if (state.PortType == "COM")
+            return fake.serial.written;
+        if (state.PortType == "TCP")
+            return fake.socket.sent;
+        if (state.PortType == "LPT")
+            return fake.parallel.written;
+        Bytes all;
+        for (const Bytes& command : usbCommands())
+            all.insert(all.end(), command.begin(), command.end());
+        return all;
+    }
+    bool replyRead() const
+    {
+        return fake.serial.inbox.empty() || fake.socket.inbox.empty() || !fake.parallel.readCounts.empty()
+            || usbCommands().size() != fake.usb.calls.size();
+    }
+};
+
+using Tweak = std::function<void(Window&)>;
+
+// What a row does: the tab on screen, the button clicked, the controls set before.
+struct Action {
+    int tab;
+    Control Form1::*button;
+    Tweak set;
+};
+
+Action writeSwitch(int sw, std::set<int> offBits)
+{
+    return {sw, &Form1::cmd2, [=](Window& w) {
+                for (int i = 0; i < kSwitchBits; ++i)
+                    (offBits.count(i) ? w.form.switchTab(sw).off[i] : w.form.switchTab(sw).on[i]).setValue(true);
+            }};
+}
+
+Action writeLanguage(std::string model, std::vector<std::string> boxTexts)
+{
+    return {kLanguageTab, &Form1::cmd2, [=](Window& w) {
+                w.form.lblKR_INFO[0].setCaption(model);
+                Control* boxes[] = {&w.form.comboCodePage, &w.form.comboCodePageName, &w.form.comboInterChars,
+                                    &w.form.comboDensity, &w.form.comboNew8x16, &w.form.comboTHAI};
+                for (std::size_t i = 0; i < boxTexts.size(); ++i)
+                    boxes[i]->setText(boxTexts[i]);
+            }};
+}
+
+const std::string kUnlock = "1D 67 75 6E 6C 00", kLock = "1D 67 6C 63 6B 00";
+
+struct CommandRow {
+    const char* name;
+    Action action;
+    std::vector<std::chrono::milliseconds> serialSleeps; // a write waits for no reply
+    bool readsReply;
+    std::vector<std::string> commands;
+};
+
+const CommandRow kCommandRows[] = {
+    {"AllOffIs255", writeSwitch(1, {0, 1, 2, 3, 4, 5, 6, 7}), {}, false, {kUnlock, "1D 67 38 27 32 35 35 00", kLock}},
+    {"AllOnIs0", writeSwitch(2, {}), {}, false, {kUnlock, "1D 67 38 28 30 00 00 00", kLock}},
+    {"OnlyBit1OffIs1", writeSwitch(4, {0}), {}, false, {kUnlock, "1D 67 38 2A 31 00 00 00", kLock}},
+    {"OnlyBit8OffIs128", writeSwitch(3, {7}), {}, false, {kUnlock, "1D 67 38 29 31 32 38 00", kLock}},
+    {"Bits1And3And6OffIs37", writeSwitch(3, {0, 2, 5}), {}, false, {kUnlock, "1D 67 38 29 33 37 00 00", kLock}},
+    {"Bits1And3OffIs5", writeSwitch(1, {0, 2}), {}, false, {kUnlock, "1D 67 38 27 35 00 00 00", kLock}},
+    {"Kr5050SendsThaiBeforeTheLock",
+     writeLanguage("KR-5050", {"0  - 437 Standard", "0  - Standard", "12- Latin America", "2 - Dark", " ON", "249 - Thai 3 Pass"}),
+     {1000ms}, false,
+     {kUnlock, "1D 67 38 21 30 00 00 00", "1D 67 38 24 53 54 41 4E 44 41 52 44 00 00 00 00 00 00 00 00 00 00 00 00 00",
+      "1D 67 38 22 31 32 00", "1D 67 38 30 32 00 00", "1D 67 38 25 4F 4E 00 00", "1D 67 38 2B 32 34 39 00 00 00 00 00", kLock}},
+    {"OtherModelLocksAfterNew8x16",
+     writeLanguage("KR-4450", {"224- KAZAKHSTAN", "224- KAZAKHSTAN", "3 - U.K.", "0 - Normal", "OFF", "249 - Thai 3 Pass"}),
+     {1000ms}, false,
+     {kUnlock, "1D 67 38 21 32 32 34 00", "1D 67 38 24 4B 41 5A 41 4B 48 53 54 41 4E 00 00 00 00 00 00 00 00 00 00 00",
+      "1D 67 38 22 33 00 00", "1D 67 38 30 30 00 00", "1D 67 38 25 00 00 00 00", kLock}},
+    {"TwentyCharacterNameFillsItsFieldAndKr5050WithABlankIsNoKr5050",
+     writeLanguage("KR-5050 ", {"2  - 850 Multilingual (LatinI)", "2  - Multilingual(LatinI)", "0 - U.S.A.", "", "ON"}),
+     {1000ms}, false,
+     {kUnlock, "1D 67 38 21 32 00 00 00", "1D 67 38 24 4D 55 4C 54 49 4C 49 4E 47 55 41 4C 28 4C 41 54 49 4E 49 29 00",
+      "1D 67 38 22 30 00 00", "1D 67 38 30 00 00 00", "1D 67 38 25 4F 4E 00 00", kLock}},
+    {"SelfTest", {0, &Form1::cmd01, {}}, {30ms}, true, {"1D 28 41 02 00 00 02"}},
+    {"FontsTest", {0, &Form1::cmd02, {}}, {}, false,
+     {"1B 21 01 46 4F 4E 54 3A 30 38 58 31 36 0D 0A", "21..7F 0D 0A", "80..FF 0D 0A",
+      "1B 21 02 46 4F 4E 54 3A 31 32 58 32 34 0D 0A", "21..7F 0D 0A", "80..FF 0D 0A", "1B 40 0D 0A 1B 69"}},
+};
+
+class WriteCommands : public ::testing::TestWithParam<CommandRow> {};
+
+TEST_P(WriteCommands, GoOutByteForByteOnEveryLinkAndOnlyTheSelfTestReadsAReply)
+{
+    const CommandRow& row = GetParam();
+    std::vector<Bytes> commands;
+    Bytes stream;
+    for (const std::string& command : row.commands) {
+        commands.push_back(hex(command));
+        stream.insert(stream.end(), commands.back().begin(), commands.back().end());
+    }
+    for (const char* port : {"COM1", "USB", "TCP/IP", "LPT1"}) {
+        SCOPED_TRACE(port);
+        Window w;
+        w.prepare(port, "KR-5050", row.action.tab);
+        if (row.action.set)
+            row.action.set(w);
+        w.fake.loop.sleeps.clear();
+        w.window.click(w.form.*row.action.button);
+        EXPECT_EQ(w.wire(), stream);
+        EXPECT_EQ(w.replyRead(), row.readsReply);
+        if (w.state.PortType == "USB") {
+            EXPECT_EQ(w.usbCommands(), commands);
+        }
+        if (w.state.PortType == "COM") {
+            EXPECT_EQ(w.fake.loop.sleeps, row.serialSleeps);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, WriteCommands, ::testing::ValuesIn(kCommandRows),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+// ---- The flows as the window runs them ------------------------------------
+
+const Tweak nothingChanged = [](Window& w) { w.state.SettingsChanged = false; };
+Tweak shownBaud(const char* field)
+{
+    return [=](Window& w) { w.form.lblSW1Function[0].setCaption(field); };
+}
+Tweak typed(Control Form1::*box, const char* text)
+{
+    return [=](Window& w) { (w.form.*box).setText(text); };
+}
+
+// The first bytes on the wire and how many went out.
+struct Sent {
+    const char* start;
+    std::size_t bytes;
+};
+const Sent kNothing{"", 0}, kSwitch1{"1D 67 75 6E 6C 00 1D 67 38 27", 20}, kSwitch2{"1D 67 75 6E 6C 00 1D 67 38 28", 20},
+    kLanguage{"1D 67 75 6E 6C 00 1D 67 38 21", 67}, kSelfTest{"1D 28 41 02 00 00 02", 7},
+    kFontsTest{"1B 21 01 46 4F 4E 54 3A 30 38", 490};
+
+const char* const kNoData = "There is no data changed...";
+const char* const kRepower = "After writed software switch, please re-power on printer!!";
+const char* const kRefused = "Could not send data now, please check lan printer status... 0";
+
+struct FlowRow {
+    const char* name;
+    Control Form1::*button;
+    const char *port, *model;
+    int tab;
+    Tweak tweak;
+    std::vector<std::string> boxes; // every message box, in order
+    Sent sent;
+    bool ended, stillChanged, focused;
+};
+
+const auto cmd2 = &Form1::cmd2;
+const FlowRow kFlowRows[] = {
+    {"NothingChangedOnlySaysSo", cmd2, "COM1", "KR-5050", 1, nothingChanged, {kNoData}, kNothing, false, false, false},
+    {"PrinterInfoTabClearsTheFlagOnly", cmd2, "TCP/IP", "KR-5050", 0, {}, {}, kNothing, false, false, true},
+    {"LogTabClearsTheFlagOnly", cmd2, "TCP/IP", "KR-5050", 6, {}, {}, kNothing, false, false, true},
+    {"Switch2OverTcpEnds", cmd2, "TCP/IP", "KR-5050", 2, {}, {kRepower}, kSwitch2, true, false, false},
+    {"LanguageOverTcpEnds", cmd2, "TCP/IP", "KR-4450", 5, {}, {kRepower}, kLanguage, true, false, false},
+    {"LostConnectionStillAsksForRepowerAndEnds", cmd2, "TCP/IP", "KR-5050", 1,
+     [](Window& w) { w.fake.socket.stateNumber = 0; }, {kRefused, kRefused, kRefused, kRepower}, kNothing, true, false, false},
+    {"ZqOverComAtAnotherBaudEnds", cmd2, "COM1", "ZQ-PRINTER", 1, shownBaud("Baud Rate = 9600  "), {kRepower}, kSwitch1, true, false, false},
+    {"ZqOverComAtTheSameBaudStays", cmd2, "COM1", "ZQ-PRINTER", 1, shownBaud("Baud Rate = 115200"), {kRepower}, kSwitch1, false, false, true},
+    {"ZqUnknownBaudEnds", cmd2, "COM1", "ZQ-PRINTER", 1, shownBaud("Unknown "), {kRepower}, kSwitch1, true, false, false},
+    {"Zq2OverComAtAnotherBaudEnds", cmd2, "COM1", "ZQ2-PRINTER", 1, shownBaud("Baud Rate = 38400 "), {kRepower}, kSwitch1, true, false, false},
+    {"Zq3OverComAtAnotherBaudEnds", cmd2, "COM1", "ZQ3-PRINTER", 1, shownBaud("Baud Rate = 19200 "), {kRepower}, kSwitch1, true, false, false},
+    {"Zq3IIOverComAtAnotherBaudEnds", cmd2, "COM1", "ZQ3-PRINTER-II", 1, shownBaud("Unknown "), {kRepower}, kSwitch1, true, false, false},
+    {"EvenParityPortAtTheSameBaudStays", cmd2, "COM1", "ZQ-PRINTER", 1,
+     [](Window& w) { w.fake.serial.settingsText = "9600,E,8,1"; shownBaud("Baud Rate = 9600  ")(w); },
+     {kRepower}, kSwitch1, false, false, true},
+    {"Zq2OverUsbHasNoBaudCheck", cmd2, "USB", "ZQ2-PRINTER", 1, shownBaud("Baud Rate = 9600  "), {kRepower}, kSwitch1, false, false, true},
+    {"Zq2OverLptHasNoBaudCheck", cmd2, "LPT1", "ZQ2-PRINTER", 1, shownBaud("Baud Rate = 9600  "), {kRepower}, kSwitch1, false, false, true},
+    {"Kr5050OverComHasNoBaudCheck", cmd2, "COM1", "KR-5050", 1, shownBaud("Baud Rate = 9600  "), {kRepower}, kSwitch1, false, false, true},
+    {"ZqSwitch2HasNoBaudCheck", cmd2, "COM1", "ZQ-PRINTER", 2, shownBaud("Baud Rate = 9600  "), {kRepower}, kSwitch2, false, false, true},
+    {"ZqLanguageHasNoBaudCheck", cmd2, "COM1", "ZQ-PRINTER", 5, shownBaud("Baud Rate = 9600  "), {kRepower}, kLanguage, false, false, true},
+    {"EmptyCodePageIsAskedFor", cmd2, "TCP/IP", "KR-4450", 5, typed(&Form1::comboCodePage, ""),
+     {"Please choose a code page from the list before writing."}, kNothing, false, true, true},
+    {"TypedCodePageIsAskedFor", cmd2, "TCP/IP", "KR-4450", 5, typed(&Form1::comboCodePage, "17"),
+     {"Please choose a code page from the list before writing."}, kNothing, false, true, true},
+    {"CodePageNameNotInTheListIsAskedFor", cmd2, "COM1", "KR-4450", 5, typed(&Form1::comboCodePageName, "0  - Standard "),
+     {"Please choose a code page name from the list before writing."}, kNothing, false, true, true},
+    {"EmptyCharacterSetIsAskedFor", cmd2, "COM1", "KR-4450", 5, typed(&Form1::comboInterChars, ""),
+     {"Please choose an international character set from the list before writing."}, kNothing, false, true, true},
+    {"EmptyThaiIsAskedForOnKr5050", cmd2, "COM1", "KR-5050", 5, typed(&Form1::comboTHAI, ""),
+     {"Please choose a Thai font pass from the list before writing."}, kNothing, false, true, true},
+    {"EmptyThaiIsNotNeededElsewhere", cmd2, "COM1", "KR-4050", 5, typed(&Form1::comboTHAI, ""), {kRepower}, kLanguage, false, false, true},
+    {"SelfTestWithoutAnswer", &Form1::cmd01, "TCP/IP", "KR-5050", 0, [](Window& w) { w.fake.socket.inbox.clear(); }, {},
+     kSelfTest, false, true, true},
+    {"FontsTest", &Form1::cmd02, "TCP/IP", "KR-5050", 0, {}, {}, kFontsTest, false, true, true},
+};
+
+class Flows : public ::testing::TestWithParam<FlowRow> {};
+
+TEST_P(Flows, SendTellEndAndGiveTheFocusBack)
+{
+    const FlowRow& row = GetParam();
+    Window w;
+    w.prepare(row.port, row.model, row.tab);
+    if (row.tweak)
+        row.tweak(w);
+    Control& button = w.form.*row.button;
+    bool enabledWhileBusy = false;
+    w.fake.loop.onEvents = [&] { enabledWhileBusy |= button.enabled(); };
+
+    EXPECT_EQ(w.window.click(button), !row.ended);
+
+    EXPECT_EQ(w.window.ended(), row.ended);
+    std::vector<std::string> texts;
+    for (const auto& box : w.fake.boxes.shown) {
+        texts.push_back(box.text);
+        EXPECT_EQ(box.icon, box.text == kRefused ? MsgIcon::None : MsgIcon::Information) << box.text;
+    }
+    EXPECT_EQ(texts, row.boxes);
+    const Bytes sent = w.wire(), start = hex(row.sent.start);
+    EXPECT_EQ(sent.size(), row.sent.bytes);
+    EXPECT_EQ(Bytes(sent.begin(), sent.begin() + std::min(sent.size(), start.size())), start);
+    EXPECT_EQ(w.state.SettingsChanged, row.stillChanged);
+    EXPECT_FALSE(enabledWhileBusy);
+    EXPECT_EQ(button.enabled(), !row.ended);
+    EXPECT_EQ(w.form.activeControl(), row.focused ? &button : nullptr);
+    EXPECT_EQ(w.form.txtLOG.Text, "") << "writes and test prints are not logged";
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, Flows, ::testing::ValuesIn(kFlowRows),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+} // namespace
+} // namespace softswitch
