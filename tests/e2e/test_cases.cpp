@@ -9,10 +9,11 @@
 //              when it exits with another code or writes errors)
 //   [transcript] what the printer received, in hex, one command a line
 //              (no section: not compared)
-// Lines before the first section are the case's description. COM1 is the
-// emulator's pseudo-terminal and USB its transport library in the working
-// folder, so one case can use any link. SOFTSWITCH_UPDATE_CASES=1 rewrites
-// [output] and [transcript] from what happened; review such a diff line by line.
+// Lines before the first section are the case's description. COM1 and LPT1
+// are the emulator's pseudo-terminal, USB its transport library in the
+// working folder, so one case can use any link. SOFTSWITCH_UPDATE_CASES=1
+// rewrites [output] and [transcript] from what happened; review such a diff
+// line by line.
 
 #include "emulatorprocess.h"
 #include "tempdir.h"
@@ -151,7 +152,8 @@ TEST_P(Cases, RunAsWritten)
         processArgs.insert(processArgs.end(), options.begin(), options.end());
         printer = std::make_unique<EmulatorProcess>(processArgs, 2);
         replaceAll(script, "@TCPPORT@", std::to_string(printer->tcpPort()));
-        args << "--com" << QString::fromStdString("1=" + dir.file("ttyPRINTER"));
+        args << "--com" << QString::fromStdString("1=" + dir.file("ttyPRINTER")) << "--lpt"
+             << QString::fromStdString(dir.file("ttyPRINTER"));
         fs::copy_file(SOFTSWITCH_EMULATED_LIBRARY, dir.file("libKR5050.so"));
         env.insert("KR5050_EMULATOR",
                    QString::fromStdString(c.sections["emulator"].substr(0, c.sections["emulator"].find('\n'))

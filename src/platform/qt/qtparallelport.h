@@ -12,10 +12,11 @@ namespace softswitch {
 
 class QtParallelPort : public ParallelPort {
 public:
-    // A read returns once it has the count asked for, at the end of the file,
-    // when no new byte came for kReadIdle, and at the latest after kReadLimit.
-    // The printer has had the exchange's 60 ms to answer before the read, so
-    // a short silence means the reply is complete.
+    // A read returns once it has the count asked for, a whole reply frame
+    // ("_" up to its NUL), the end of the file, when no new byte came for
+    // kReadIdle, and at the latest after kReadLimit. The printer has had the
+    // exchange's 60 ms to answer before the read, so a short silence means
+    // the reply is complete.
     static constexpr std::chrono::milliseconds kReadIdle{20};
     static constexpr std::chrono::milliseconds kReadLimit{500};
     // A write gives up when the device takes no byte for this long.
@@ -32,6 +33,8 @@ public:
     std::string read(int count) override;
 
     const std::string& path() const { return m_path; }
+    // Whether the bytes hold a whole reply frame: a "_" and a NUL after it.
+    static bool frameComplete(const std::string& received);
     bool isOpen() const { return m_fd >= 0; }
 
 private:

@@ -89,6 +89,12 @@ void QtParallelPort::write(std::uint8_t byte)
     }
 }
 
+bool QtParallelPort::frameComplete(const std::string& received)
+{
+    const auto start = received.find('_');
+    return start != std::string::npos && received.find('\0', start) != std::string::npos;
+}
+
 std::string QtParallelPort::read(int count)
 {
     std::string received;
@@ -101,6 +107,8 @@ std::string QtParallelPort::read(int count)
         const ssize_t got = ::read(m_fd, chunk, wanted);
         if (got > 0) {
             received.append(chunk, static_cast<std::size_t>(got));
+            if (frameComplete(received))
+                break;
             continue;
         }
         if (got == 0)
