@@ -52,8 +52,9 @@ cd "$run"
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   "$top/build/bin/softswitch" "${com_args[@]}"
 else
-  echo "No display: running the window headless; this is what it shows."
-  "$top/build/bin/softswitch-script" "${com_args[@]}" - <<'SCRIPT'
-dump
+  echo "No display: running the window headless. A Communication Test on COM1 shows:"
+  "$top/build/bin/softswitch-script" "${com_args[@]}" - <<'SCRIPT' | awk -f "$top/scripts/summary.awk"
+click cmdCommunicate
+dump lblINFO krLabel3 lblKR_INFO lblLANG_INFO optSW1OFF optSW2OFF optSW3OFF optSW4OFF
 SCRIPT
 fi
