@@ -4,7 +4,8 @@
 //
 // A case file (tests/e2e/cases/**/*.case) has sections:
 //   [emulator] printer-emulator options, on one line (no section: no printer)
-//   [script]   the driver's script; @TCPPORT@ stands for the emulator's port
+//   [script]   the driver's script; @TCPPORT@ stands for the emulator's port;
+//              a second [script] is a second run against the same printer
 //   [output]   what the driver prints (plus "exit N" and "stderr: ..." lines
 //              when it exits with another code or writes errors)
 //   [transcript] what the printer received, in hex, one command a line
@@ -25,7 +26,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <sstream>
 
 namespace {
@@ -37,23 +37,19 @@ constexpr int kDriverPatienceMs = 120000;
 struct Case {
     fs::path file;
     std::string description;
-    std::map<std::string, std::string> sections;
-    std::vector<std::string> order; // section names as they appear
+    std::vector<std::pair<std::string, std::string>> sections; // name and body, in file order
 
     static Case read(const fs::path& file)
     {
-        Case c{file, {}, {}, {}};
+        Case c{file, {}, {}};
         std::ifstream in(file, std::ios::binary);
         std::string line;
         std::string* current = &c.description;
         while (std::getline(in, line)) {
             if (line.size() > 2 && line.front() == '[' && line.find(']') != std::string::npos) {
-                const std::string name = line.substr(1, line.find(']') - 1);
-                c.order.push_back(name);
-                current = &c.sections[name];
                 const std::string rest = line.substr(line.find(']') + 1);
-                if (!rest.empty() && rest.front() == ' ')
-                    *current = rest.substr(1) + "\n";
+                c.sections.emplace_back(line.substr(1, line.find(']') - 1), rest.empty() ? "" : rest.substr(1) + "\n");
+                current = &c.sections.back().second;
                 continue;
             }
             *current += line + "\n";
@@ -61,19 +57,30 @@ struct Case {
         return c;
     }
 
-    bool has(const std::string& name) const { return sections.count(name) == 1; }
+    bool has(const std::string& name) const { return find(name) != nullptr; }
+    const std::string* find(const std::string& name) const
+    {
+        for (const auto& [section, body] : sections)
+            if (section == name)
+                return &body;
+        return nullptr;
+    }
+    std::string& operator[](const std::string& name) { return const_cast<std::string&>(*find(name)); }
+    std::vector<std::string> all(const std::string& name) const
+    {
+        std::vector<std::string> bodies;
+        for (const auto& [section, body] : sections)
+            if (section == name)
+                bodies.push_back(body);
+        return bodies;
+    }
 
     void write() const
     {
         std::ofstream out(file, std::ios::binary | std::ios::trunc);
         out << description;
-        for (const std::string& name : order) {
-            const std::string& body = sections.at(name);
-            if (name == "emulator")
-                out << "[emulator] " << body;
-            else
-                out << "[" << name << "]\n" << body;
-        }
+        for (const auto& [name, body] : sections)
+            out << "[" << name << "]" << (name == "emulator" ? " " : "\n") << body;
     }
 };
 
@@ -131,54 +138,66 @@ std::string caseName(const fs::path& file)
 
 class Cases : public ::testing::TestWithParam<fs::path> {};
 
-TEST_P(Cases, RunAsWritten)
+// One run of the driver: its output, with its exit code and error lines
+// when they are not the usual.
+std::string runDriver(const std::string& script, const QStringList& args, const QProcessEnvironment& env,
+                      const std::string& folder)
 {
-    Case c = Case::read(GetParam());
-    ASSERT_TRUE(c.has("script") && c.has("output")) << GetParam() << " needs [script] and [output]";
-    const char* bin = std::getenv("SOFTSWITCH_BIN");
-    ASSERT_NE(bin, nullptr);
-    TempDir dir;
-    const std::string transcript = dir.file("transcript.txt");
-    const std::string usbTranscript = dir.file("usb-transcript.txt");
-
-    std::unique_ptr<EmulatorProcess> printer;
-    std::string script = c.sections["script"];
-    QStringList args;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    if (c.has("emulator")) {
-        const std::vector<std::string> options = words(c.sections["emulator"]);
-        std::vector<std::string> processArgs = {"--tcp", "127.0.0.1:0", "--pty", dir.file("ttyPRINTER"),
-                                                "--transcript", transcript};
-        processArgs.insert(processArgs.end(), options.begin(), options.end());
-        printer = std::make_unique<EmulatorProcess>(processArgs, 2);
-        replaceAll(script, "@TCPPORT@", std::to_string(printer->tcpPort()));
-        args << "--com" << QString::fromStdString("1=" + dir.file("ttyPRINTER")) << "--lpt"
-             << QString::fromStdString(dir.file("ttyPRINTER"));
-        fs::copy_file(SOFTSWITCH_EMULATED_LIBRARY, dir.file("libKR5050.so"));
-        env.insert("KR5050_EMULATOR",
-                   QString::fromStdString(c.sections["emulator"].substr(0, c.sections["emulator"].find('\n'))
-                                          + " --transcript " + usbTranscript));
-    }
-    args << "-";
-
     QProcess driver;
     driver.setProcessEnvironment(env);
-    driver.setWorkingDirectory(QString::fromStdString(dir.file("")));
-    driver.start(QString(bin) + "/softswitch-script", args);
-    ASSERT_TRUE(driver.waitForStarted());
+    driver.setWorkingDirectory(QString::fromStdString(folder));
+    driver.start(QString(std::getenv("SOFTSWITCH_BIN")) + "/softswitch-script", args);
+    EXPECT_TRUE(driver.waitForStarted());
     driver.write(QByteArray::fromStdString(script));
     driver.closeWriteChannel();
-    const bool finished = driver.waitForFinished(kDriverPatienceMs);
-    if (!finished)
+    if (!driver.waitForFinished(kDriverPatienceMs)) {
         driver.kill();
-    ASSERT_TRUE(finished) << "the driver did not end within " << kDriverPatienceMs << " ms";
-
+        ADD_FAILURE() << "the driver did not end within " << kDriverPatienceMs << " ms";
+    }
     std::string output = driver.readAllStandardOutput().toStdString();
     if (driver.exitStatus() != QProcess::NormalExit || driver.exitCode() != 0)
         output += "exit " + std::to_string(driver.exitStatus() == QProcess::NormalExit ? driver.exitCode() : -1) + "\n";
     std::istringstream errors(driver.readAllStandardError().toStdString());
     for (std::string line; std::getline(errors, line);)
         output += "stderr: " + line + "\n";
+    return output;
+}
+
+TEST_P(Cases, RunAsWritten)
+{
+    Case c = Case::read(GetParam());
+    ASSERT_TRUE(c.has("script") && c.has("output")) << GetParam() << " needs [script] and [output]";
+    ASSERT_NE(std::getenv("SOFTSWITCH_BIN"), nullptr);
+    TempDir dir;
+    const std::string transcript = dir.file("transcript.txt");
+    const std::string usbTranscript = dir.file("usb-transcript.txt");
+
+    std::unique_ptr<EmulatorProcess> printer;
+    QStringList args;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    if (c.has("emulator")) {
+        const std::string options = c["emulator"].substr(0, c["emulator"].find('\n'));
+        std::vector<std::string> processArgs = {"--tcp", "127.0.0.1:0", "--pty", dir.file("ttyPRINTER"),
+                                                "--transcript", transcript};
+        for (const std::string& word : words(options))
+            processArgs.push_back(word);
+        printer = std::make_unique<EmulatorProcess>(processArgs, 2);
+        args << "--com" << QString::fromStdString("1=" + dir.file("ttyPRINTER")) << "--lpt"
+             << QString::fromStdString(dir.file("ttyPRINTER"));
+        fs::copy_file(SOFTSWITCH_EMULATED_LIBRARY, dir.file("libKR5050.so"));
+        env.insert("KR5050_EMULATOR", QString::fromStdString(options + " --transcript " + usbTranscript));
+    }
+    args << "-";
+
+    // Each [script] is a new run of the program against the same printer.
+    std::string output;
+    for (std::string script : c.all("script")) {
+        if (!output.empty())
+            output += "(next run)\n";
+        if (printer)
+            replaceAll(script, "@TCPPORT@", std::to_string(printer->tcpPort()));
+        output += runDriver(script, args, env, dir.file(""));
+    }
     if (printer) {
         replaceAll(output, "\"" + std::to_string(printer->tcpPort()) + "\"", "\"@TCPPORT@\"");
         EXPECT_EQ(printer->stop(), 0) << "the emulator ends cleanly";
@@ -186,15 +205,15 @@ TEST_P(Cases, RunAsWritten)
     const std::string wire = readFile(transcript) + readFile(usbTranscript);
 
     if (std::getenv("SOFTSWITCH_UPDATE_CASES")) {
-        c.sections["output"] = output;
+        c["output"] = output;
         if (c.has("transcript"))
-            c.sections["transcript"] = wire;
+            c["transcript"] = wire;
         c.write();
         return;
     }
-    EXPECT_EQ(output, c.sections["output"]) << GetParam();
+    EXPECT_EQ(output, c["output"]) << GetParam();
     if (c.has("transcript")) {
-        EXPECT_EQ(wire, c.sections["transcript"]) << GetParam();
+        EXPECT_EQ(wire, c["transcript"]) << GetParam();
     }
 }
 
