@@ -5,9 +5,9 @@
 // rows: the first row whose model test holds decides, or, in an EveryRow step,
 // every such row writes. A row's write reads buttons and sets one caption.
 //
-// Numbering follows the tables: a step names the clicked Index (0..7), a field
-// or a single bit names bit numbers (1..8), a label or a pair names the
-// control index (0..7), so lblSW3Function(1) is label(1) and belongs to bit 2.
+// Numbering follows the tables: a step names the clicked Index (0..7), bits()
+// and ofBit() name bit numbers (1..8), toLabel() and pairs() name the control
+// index (0..7), so toLabel(1) writes lblSWnFunction(1), the label of bit 2.
 
 #include "catalogue/modelfamilies.h"
 
