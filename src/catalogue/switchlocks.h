@@ -1,10 +1,13 @@
 #pragma once
-// Placeholder until the switch locks land.
+// Which switches the user may change: switches 1 and 2 always, 3 and 4 only
+// on the Known models. Locked buttons still show and write their bit; they
+// only take no clicks.
 
 #include "form/form1.h"
 
 namespace softswitch {
 
-inline void SetSwitchLocks(Form1&) {}
+// Sets the Enabled state of all 64 switch option buttons from the model name.
+void SetSwitchLocks(Form1& form);
 
 } // namespace softswitch
