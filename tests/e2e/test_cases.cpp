@@ -12,7 +12,8 @@
 //              (no section: not compared)
 // Lines before the first section are the case's description. COM1 and LPT1
 // are the emulator's pseudo-terminal, USB its transport library in the
-// working folder, so one case can use any link. SOFTSWITCH_UPDATE_CASES=1
+// working folder, so one case can use any link. Without a printer, COM1 and
+// LPT1 are paths that do not exist and there is no transport library. SOFTSWITCH_UPDATE_CASES=1
 // rewrites [output] and [transcript] from what happened; review such a diff
 // line by line.
 
@@ -186,6 +187,10 @@ TEST_P(Cases, RunAsWritten)
              << QString::fromStdString(dir.file("ttyPRINTER"));
         fs::copy_file(SOFTSWITCH_EMULATED_LIBRARY, dir.file("libKR5050.so"));
         env.insert("KR5050_EMULATOR", QString::fromStdString(options + " --transcript " + usbTranscript));
+    } else {
+        // No printer: the ports lead nowhere, whatever this machine has.
+        args << "--com" << QString::fromStdString("1=" + dir.file("no-such-port")) << "--lpt"
+             << QString::fromStdString(dir.file("no-such-port"));
     }
     args << "-";
 
