@@ -2,17 +2,44 @@
 
 #include "form/programend.h"
 
+#include <QApplication>
 #include <QMessageBox>
 
 namespace softswitch::gui {
+
+namespace {
+
+// One screen refresh: waits shorter than this need no new picture.
+constexpr std::chrono::milliseconds kFrame{16};
+
+// A printer's reply may carry its NUL terminator into a message; a message
+// box shows the text up to there and after it, without the NUL.
+QString shownText(const std::string& text)
+{
+    QString shown = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+    shown.remove(QChar(u'\0'));
+    return shown;
+}
+
+// The window is busy while a flow runs; a message box waits for the user.
+class ArrowWhileOpen {
+public:
+    ArrowWhileOpen() { QApplication::setOverrideCursor(Qt::ArrowCursor); }
+    ~ArrowWhileOpen() { QApplication::restoreOverrideCursor(); }
+    ArrowWhileOpen(const ArrowWhileOpen&) = delete;
+    ArrowWhileOpen& operator=(const ArrowWhileOpen&) = delete;
+};
+
+} // namespace
 
 MsgAnswer GuiBoxes::show(const std::string& text, MsgButtons buttons, MsgIcon icon, const std::string& title)
 {
     if (m_beforeShow)
         m_beforeShow();
+    const ArrowWhileOpen arrow;
     QMessageBox box(m_parent ? m_parent() : nullptr);
-    box.setWindowTitle(QString::fromLatin1(title.data(), static_cast<qsizetype>(title.size())));
-    box.setText(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+    box.setWindowTitle(shownText(title));
+    box.setText(shownText(text));
     switch (icon) {
     case MsgIcon::Critical: box.setIcon(QMessageBox::Critical); break;
     case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
@@ -30,13 +57,36 @@ MsgAnswer GuiBoxes::show(const std::string& text, MsgButtons buttons, MsgIcon ic
     return MsgAnswer::Ok;
 }
 
+GuiEventLoop::GuiEventLoop(EventLoop& inner, std::function<void()> refresh, std::function<void()> paint,
+                           std::function<bool()> ended)
+    : m_inner(inner), m_refresh(std::move(refresh)), m_paint(std::move(paint)), m_ended(std::move(ended))
+{
+}
+
+bool GuiEventLoop::frameDue()
+{
+    const auto now = std::chrono::steady_clock::now();
+    if (now - m_lastFrame < kFrame)
+        return false;
+    m_lastFrame = now;
+    return true;
+}
+
+void GuiEventLoop::sleep(std::chrono::milliseconds duration)
+{
+    if (frameDue())
+        m_paint();
+    m_inner.sleep(duration);
+}
+
 void GuiEventLoop::processEvents()
 {
-    m_refresh();
+    // A handler run by these events refreshes the view itself when it ends.
+    if (frameDue())
+        m_refresh();
     m_inner.processEvents();
     if (m_ended())
         throw ProgramEnded{};
-    m_refresh();
 }
 
 } // namespace softswitch::gui

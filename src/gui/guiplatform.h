@@ -4,6 +4,7 @@
 
 #include "platform/platform.h"
 
+#include <chrono>
 #include <functional>
 
 class QWidget;
@@ -22,19 +23,27 @@ private:
     std::function<void()> m_beforeShow;
 };
 
-// Pumps events with the view refreshed before and after; once the program
-// has ended inside a nested handler, the waiting handler is unwound too.
+// Keeps the window in step with the model while a handler waits: before a
+// pump of events the view is refreshed, and before a sleep, where no event
+// may run, it is refreshed and painted, at most once a frame either way.
+// Once the program has ended inside a nested handler, the waiting handler is
+// unwound too.
 class GuiEventLoop : public EventLoop {
 public:
-    GuiEventLoop(EventLoop& inner, std::function<void()> refresh, std::function<bool()> ended)
-        : m_inner(inner), m_refresh(std::move(refresh)), m_ended(std::move(ended)) {}
-    void sleep(std::chrono::milliseconds duration) override { m_inner.sleep(duration); }
+    // refresh copies the model into the widgets; paint also paints them now.
+    GuiEventLoop(EventLoop& inner, std::function<void()> refresh, std::function<void()> paint,
+                 std::function<bool()> ended);
+    void sleep(std::chrono::milliseconds duration) override;
     void processEvents() override;
 
 private:
+    bool frameDue();
+
     EventLoop& m_inner;
     std::function<void()> m_refresh;
+    std::function<void()> m_paint;
     std::function<bool()> m_ended;
+    std::chrono::steady_clock::time_point m_lastFrame;
 };
 
 } // namespace softswitch::gui

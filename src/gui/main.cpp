@@ -75,13 +75,19 @@ int main(int argc, char** argv)
         if (view)
             view->refresh();
     };
+    const auto paint = [&view] {
+        if (view) {
+            view->refresh();
+            view->repaint();
+        }
+    };
 
     softswitch::QtSerialPort serial(options.comPaths);
     softswitch::QtTcpSocket socket;
     softswitch::QtParallelPort parallel(options.lptPath);
     softswitch::QtUsbLibrary usb;
     softswitch::QtEventLoop qtLoop;
-    softswitch::gui::GuiEventLoop loop(qtLoop, refresh, [&window] { return window && window->ended(); });
+    softswitch::gui::GuiEventLoop loop(qtLoop, refresh, paint, [&window] { return window && window->ended(); });
     softswitch::QtTimerDriver timer([&window, &refresh] {
         if (window && window->timerTick())
             refresh();

@@ -2,6 +2,7 @@
 
 #include "gui/logo.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
@@ -31,6 +32,26 @@ std::string bytes(const QString& text)
     return {latin.constData(), static_cast<std::size_t>(latin.size())};
 }
 
+// The log shows the raw replies: a control character a printer sent (its
+// NUL terminator, mostly) appears as \0 or \xNN, lines break at CR LF.
+QString shownLog(const std::string& text)
+{
+    QString shown;
+    shown.reserve(static_cast<qsizetype>(text.size()));
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            continue;
+        if (c == 0)
+            shown += QLatin1String("\\0");
+        else if (c < 0x20 && c != '\n')
+            shown += QString::asprintf("\\x%02X", c);
+        else
+            shown += QChar(c);
+    }
+    return shown;
+}
+
 QColor colour(std::uint32_t rgb)
 {
     return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
@@ -57,16 +78,24 @@ WindowView::WindowView(MainWindow& window) : m_window(window), m_form(window.for
     m_tabs->setUsesScrollButtons(false); // one row of tabs, all visible
     connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) {
         if (!m_refreshing)
-            act([this, index] { return m_window.selectTab(index); });
+            act(m_form.SSTab1, [this, index] { return m_window.selectTab(index); });
     });
     layout->addWidget(m_tabs, 1);
     setCentralWidget(central);
     refresh();
 }
 
-void WindowView::act(const std::function<bool()>& action)
+void WindowView::act(const Control& control, const std::function<bool()>& action)
 {
+    // A widget may not have caught up with its control yet while a flow lets
+    // events through: the model decides whether the user can act on it.
+    if (!m_form.reachable(control)) {
+        refresh();
+        return;
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
     action();
+    QApplication::restoreOverrideCursor();
     if (m_window.ended()) {
         m_closing = true;
         close();
@@ -106,7 +135,7 @@ QAbstractButton* WindowView::button(Control& control)
 {
     auto* widget = new QPushButton;
     bind(control, widget);
-    connect(widget, &QPushButton::clicked, this, [this, &control] { act([this, &control] { return m_window.click(control); }); });
+    connect(widget, &QPushButton::clicked, this, [this, &control] { act(control, [this, &control] { return m_window.click(control); }); });
     return widget;
 }
 
@@ -117,7 +146,7 @@ QAbstractButton* WindowView::option(Control& control)
     // to show a row with neither button selected.
     widget->setAutoExclusive(false);
     bind(control, widget);
-    connect(widget, &QRadioButton::clicked, this, [this, &control] { act([this, &control] { return m_window.click(control); }); });
+    connect(widget, &QRadioButton::clicked, this, [this, &control] { act(control, [this, &control] { return m_window.click(control); }); });
     return widget;
 }
 
@@ -130,7 +159,7 @@ QComboBox* WindowView::combo(Control& control, bool editable)
         widget->addItem(latin1(entry));
     bind(control, widget);
     connect(widget, &QComboBox::activated, this, [this, &control](int index) {
-        act([this, &control, index] { return m_window.pick(control, index); });
+        act(control, [this, &control, index] { return m_window.pick(control, index); });
     });
     if (editable) {
         connect(widget, &QComboBox::editTextChanged, this, [this, &control](const QString& text) {
@@ -353,7 +382,7 @@ void WindowView::refresh()
         }
         case ControlKind::TextBox:
             if (widget == m_log) {
-                const QString text = latin1(control->Text);
+                const QString text = shownLog(control->Text);
                 if (m_log->toPlainText() != text) {
                     m_log->setPlainText(text);
                     m_log->verticalScrollBar()->setValue(m_log->verticalScrollBar()->maximum());

@@ -32,9 +32,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    // Runs a user action on the model, then shows the result; closes the
-    // window when the program ended.
-    void act(const std::function<bool()>& action);
+    // Runs a user action on the control, if the user can reach it, then
+    // shows the result; closes the window when the program ended.
+    void act(const Control& control, const std::function<bool()>& action);
 
     QLabel* label(Control& control);
     QAbstractButton* button(Control& control);
