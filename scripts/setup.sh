@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev
   clang libclang-rt-14-dev
   xvfb xauth xdg-utils fonts-dejavu-core
+  librsvg2-bin desktop-file-utils dpkg-dev file
 )
 
 missing=()
