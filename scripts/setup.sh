@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev
   clang libclang-rt-14-dev
   xvfb xauth xdg-utils fonts-dejavu-core
-  valgrind
+  valgrind librsvg2-bin desktop-file-utils dpkg-dev file
 )
 
 missing=()

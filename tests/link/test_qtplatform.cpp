@@ -37,6 +37,41 @@ TEST_F(QtShellTest, EditorCommandLineOpensTheHelpFileOfTheWorkingFolderOnlyWhenI
     EXPECT_FALSE(missingOpener.launch(kHelpCommandLine));
 }
 
+// Started from a desktop menu the working folder is the home folder; the help
+// file is then found beside the program or in its installed share folder.
+TEST(QtShellHelpLookup, WorkingFolderThenBesideTheProgramThenItsShareFolder)
+{
+    const std::string work = "work", bin = "usr/bin", share = "usr/share/softswitch";
+    const struct {
+        const char* name;
+        std::vector<std::string> copies; // folders holding a KR_SW_Help.txt
+        std::string opened;              // empty: nothing to start
+    } rows[] = {
+        {"WorkingFolderComesFirst", {work, bin, share}, work},
+        {"BesideTheProgramBeforeTheShareFolder", {bin, share}, bin},
+        {"ShareFolderOfTheProgramNotOfTheWorkingFolder", {share}, share},
+        {"NowhereNothingToStart", {}, ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        QTemporaryDir root;
+        const auto in = [&root](const std::string& folder) {
+            return root.filePath(QString::fromStdString(folder)).toStdString();
+        };
+        for (const std::string& folder : {work, bin, share})
+            ASSERT_TRUE(QDir().mkpath(QString::fromStdString(in(folder))));
+        for (const std::string& folder : row.copies)
+            std::ofstream(in(folder) + "/KR_SW_Help.txt") << "help\n";
+        const auto command = QtShell({}).commandFor(kHelpCommandLine, in(work), in(bin));
+        if (row.opened.empty()) {
+            EXPECT_FALSE(command.has_value());
+            continue;
+        }
+        ASSERT_TRUE(command.has_value());
+        EXPECT_EQ(command->arguments, std::vector<std::string>{in(row.opened) + "/KR_SW_Help.txt"});
+    }
+}
+
 TEST_F(QtShellTest, OtherCommandLinesStartThatProgram)
 {
     const QtShell shell({});

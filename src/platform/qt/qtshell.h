@@ -16,8 +16,9 @@ public:
     // the desktop's "open this file" command.
     explicit QtShell(std::function<void()> onEnd, std::string opener = "xdg-open");
 
-    // "NotePad.exe FILE" opens FILE of the working folder in the desktop's
-    // editor; any other command line starts that program. Never waits.
+    // "NotePad.exe FILE" opens FILE in the desktop's editor, looked up as
+    // commandFor does with this program's folder; any other command line
+    // starts that program. Never waits.
     bool launch(const std::string& commandLine) override;
     void endProgram() override;
 
@@ -25,8 +26,13 @@ public:
         std::string program;
         std::vector<std::string> arguments;
     };
-    // What launch starts for a command line; nothing when there is nothing to start.
-    std::optional<Command> commandFor(const std::string& commandLine, const std::string& workingFolder) const;
+    // What launch starts for a command line; nothing when there is nothing to
+    // start. The editor's FILE is taken from the working folder, else from
+    // programFolder (when given), else from programFolder/../share/softswitch,
+    // where an installed copy lives: started from a desktop menu, the working
+    // folder is the home folder.
+    std::optional<Command> commandFor(const std::string& commandLine, const std::string& workingFolder,
+                                      const std::string& programFolder = {}) const;
 
 private:
     std::function<void()> m_onEnd;

@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# check_install.sh BUILD SOURCE: installs BUILD into a temporary prefix and
+# checks the files a desktop and a technician look for, then starts the
+# installed programs as the menu entry does, away from the build tree.
+set -uo pipefail
+build=$1 source=$2
+prefix=$(mktemp -d)
+emulator_pid=""
+cleanup() {
+  [ -n "$emulator_pid" ] && kill "$emulator_pid" 2>/dev/null && wait "$emulator_pid" 2>/dev/null
+  rm -rf "$prefix"
+}
+trap cleanup EXIT
+
+failures=0
+fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
+
+cmake --install "$build" --prefix "$prefix/usr" >/dev/null || { echo "FAILED: cmake --install"; exit 1; }
+usr=$prefix/usr
+
+for program in softswitch softswitch-script printer-emulator; do
+  [ -x "$usr/bin/$program" ] || fail "bin/$program is not an installed program"
+done
+cmp -s "$source/KR_SW_Help.txt" "$usr/share/softswitch/KR_SW_Help.txt" || fail "share/softswitch/KR_SW_Help.txt"
+for kind in usblp emulated; do
+  nm -D --defined-only "$usr/lib/softswitch/$kind/libKR5050.so" 2>/dev/null | grep -qw sendx \
+    || fail "lib/softswitch/$kind/libKR5050.so does not export sendx"
+done
+cmp -s "$source/packaging/softswitch.svg" "$usr/share/icons/hicolor/scalable/apps/softswitch.svg" \
+  || fail "scalable icon"
+for size in 48 256; do
+  file "$usr/share/icons/hicolor/${size}x${size}/apps/softswitch.png" | grep -q "PNG image data, $size x $size," \
+    || fail "${size}x${size} icon is not a $size x $size PNG"
+done
+
+desktop=$usr/share/applications/softswitch.desktop
+desktop-file-validate "$desktop" || fail "desktop-file-validate $desktop"
+exec_line=$(sed -n 's/^Exec=//p' "$desktop")
+path_line=$(sed -n 's/^Path=//p' "$desktop")
+[ "$exec_line" = "$usr/bin/softswitch" ] || fail "Exec=$exec_line is not the installed window"
+[ "$path_line" = "$usr/lib/softswitch/usblp" ] || fail "Path=$path_line is not the usblp library's folder"
+grep -qx "Icon=softswitch" "$desktop" || fail "Icon is not the installed icon's name"
+
+# The window starts from the menu entry's folder and paints (no build tree in reach).
+export QT_QPA_PLATFORM=offscreen
+(cd "$path_line" && "$exec_line" --screenshot "$prefix/window.png" >/dev/null) || fail "installed window does not start"
+file "$prefix/window.png" 2>/dev/null | grep -q "PNG image data" || fail "installed window painted nothing"
+
+# USB from the menu entry's folder reaches a printer through the installed
+# usblp library; the installed emulator's pseudo-terminal stands in for /dev/usb/lp0.
+"$usr/bin/printer-emulator" --tcp 127.0.0.1:0 --pty "$prefix/ttyPRINTER" >"$prefix/emulator.out" 2>&1 &
+emulator_pid=$!
+for _ in $(seq 100); do
+  grep -q '^listening pty' "$prefix/emulator.out" 2>/dev/null && break
+  sleep 0.1
+done
+shown=$(cd "$path_line" && printf 'pick Combo1 USB\nclick cmdCommunicate\ndump lblKR_INFO(0)\n' \
+  | KR5050_DEVICE="$prefix/ttyPRINTER" "$usr/bin/softswitch-script" -)
+grep -qx 'lblKR_INFO(0).Caption="KR-5050"' <<<"$shown" \
+  || fail "USB through the installed usblp library did not read the printer: $shown"
+
+if [ "$failures" -ne 0 ]; then
+  echo "$failures check(s) of the installed tree failed"
+  exit 1
+fi
+echo "installed tree in order"
