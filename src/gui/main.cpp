@@ -2,6 +2,7 @@
 
 #include "app/mainwindow.h"
 #include "gui/guiplatform.h"
+#include "gui/logo.h"
 #include "gui/windowview.h"
 #include "platform/qt/qteventloop.h"
 #include "platform/qt/qtparallelport.h"
@@ -15,6 +16,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEvent>
+#include <QIcon>
 
 #include <iostream>
 #include <memory>
@@ -56,6 +58,9 @@ int main(int argc, char** argv)
     QElapsedTimer clock;
     clock.start();
     QApplication app(argc, argv);
+    // The desktop matches the window to its menu entry and icon by this name.
+    QGuiApplication::setDesktopFileName("softswitch");
+    QApplication::setWindowIcon(QIcon(softswitch::gui::makeLogo(256)));
     softswitch::PortOptions options;
     std::string why;
     const std::vector<std::string> args(argv + 1, argv + argc);
