@@ -9,47 +9,31 @@ namespace {
 
 // ---- Serial ---------------------------------------------------------------
 
-struct SerialSettingsRow {
-    const char* name;
-    const char* portName;
-    Control Form1::*baud; // nullptr: no baud button selected
-    Control Form1::*handshake;
-    Control Form1::*parity; // nullptr: no parity button selected
-    int expectedPort;
-    const char* expectedSettings;
-    int expectedHandshaking;
-};
-
-class SerialSettings : public LinkTest, public ::testing::WithParamInterface<SerialSettingsRow> {};
-
-TEST_P(SerialSettings, AppliedOnOpen)
+TEST_F(LinkTest, SerialSettingsAppliedOnOpen)
 {
-    const SerialSettingsRow& row = GetParam();
-    choose(row.portName);
-    for (Control* c : {&form.com_BR_115200, &form.com_PK_NONE})
-        c->setValue(false); // the start choices
-    for (Control Form1::*button : {row.baud, row.handshake, row.parity})
-        if (button)
-            (form.*button).setValue(true);
-    EXPECT_TRUE(openPort(true));
-    EXPECT_EQ(std::tie(fake.serial.port, fake.serial.settingsText, fake.serial.handshaking, fake.serial.open),
-              std::make_tuple(row.expectedPort, row.expectedSettings, row.expectedHandshaking, true));
+    using F = Form1;
+    // Port name; baud, handshake and parity buttons (nullptr: none selected); port, settings text, handshaking.
+    const std::tuple<const char*, Control F::*, Control F::*, Control F::*, int, const char*, int> rows[] = {
+        {"COM1", &F::com_BR_115200, &F::com_HS_HW, &F::com_PK_NONE, 1, "115200,N,8,1", 2},
+        {"COM3", &F::com_BR_38400, &F::com_HS_SW, &F::com_PK_EVEN, 3, "38400,E,8,1", 1},
+        {"COM12", &F::com_BR_19200, &F::com_HS_HW, &F::com_PK_NONE, 12, "19200,N,8,1", 2},
+        {"COM16", &F::com_BR_9600, &F::com_HS_HW, &F::com_PK_EVEN, 16, "9600,E,8,1", 2},
+        {"COM2", nullptr, &F::com_HS_HW, &F::com_PK_NONE, 2, ",N,8,1", 2},
+        {"COM2", &F::com_BR_9600, &F::com_HS_SW, nullptr, 2, "9600,,8,1", 1}};
+    for (const auto& [portName, baud, handshake, parity, port, settings, handshaking] : rows) {
+        choose(portName);
+        for (Control* c : {&form.com_BR_115200, &form.com_BR_38400, &form.com_BR_19200, &form.com_BR_9600,
+                           &form.com_PK_EVEN, &form.com_PK_NONE})
+            c->setValue(false);
+        for (Control F::*button : {baud, handshake, parity})
+            if (button)
+                (form.*button).setValue(true);
+        EXPECT_TRUE(openPort(true));
+        EXPECT_EQ(std::tie(fake.serial.port, fake.serial.settingsText, fake.serial.handshaking, fake.serial.open),
+                  std::make_tuple(port, settings, handshaking, true));
+    }
     EXPECT_TRUE(fake.boxes.shown.empty());
 }
-
-using F = Form1;
-INSTANTIATE_TEST_SUITE_P(
-    Rows, SerialSettings,
-    ::testing::Values(
-        SerialSettingsRow{"StartChoices", "COM1", &F::com_BR_115200, &F::com_HS_HW, &F::com_PK_NONE, 1, "115200,N,8,1", 2},
-        SerialSettingsRow{"Com3_38400_XonXoff_Even", "COM3", &F::com_BR_38400, &F::com_HS_SW, &F::com_PK_EVEN, 3,
-                          "38400,E,8,1", 1},
-        SerialSettingsRow{"Com12_19200", "COM12", &F::com_BR_19200, &F::com_HS_HW, &F::com_PK_NONE, 12, "19200,N,8,1", 2},
-        SerialSettingsRow{"Com16_9600_Even", "COM16", &F::com_BR_9600, &F::com_HS_HW, &F::com_PK_EVEN, 16, "9600,E,8,1", 2},
-        SerialSettingsRow{"NoBaudSelectedLeavesItEmpty", "COM2", nullptr, &F::com_HS_HW, &F::com_PK_NONE, 2, ",N,8,1", 2},
-        SerialSettingsRow{"NoParitySelectedLeavesItEmpty", "COM2", &F::com_BR_9600, &F::com_HS_SW, nullptr, 2, "9600,,8,1",
-                          1}),
-    RowName{});
 
 const std::string kOccupied = " !!\r\rPlease check that whether <printer driver> or <other application> occupy it !";
 const std::string kOpenFail3 = "The COM3 can not OPEN" + kOccupied, kOpenFail7 = "The COM7 can not OPEN" + kOccupied;
