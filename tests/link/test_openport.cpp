@@ -40,58 +40,48 @@ const std::string kOpenFail3 = "The COM3 can not OPEN" + kOccupied, kOpenFail7 =
 const std::string kCloseFail3 = "The COM3 can not CLOSE" + kOccupied;
 const std::string kBusy3 = "The COM3 port is busy...\r\n\r\nPlease double check the printer cable status.";
 
-struct SerialCase {
-    const char* name = "";
-    const char* portName = "COM3";
-    bool startOpen = false, wanted = true, refuseOpen = false, refuseClose = false, dsr = true, cts = true;
-    bool openAfter = true;
-    int opens = -1, closes = -1; // -1: calls not counted
-    const char* message = "";    // empty: ok and no box; otherwise ok false and this stop box
-};
-
-class SerialOpenClose : public LinkTest, public ::testing::WithParamInterface<SerialCase> {};
-
-TEST_P(SerialOpenClose, OkAndMessage)
+TEST_F(LinkTest, SerialOpenAndCloseOutcomes)
 {
-    const SerialCase& row = GetParam();
-    choose(row.portName);
-    fake.serial.port = 7; // left by an earlier open: "COM3" replaces it, "COMx" keeps it
-    fake.serial.open = row.startOpen;
-    fake.serial.refuseOpen = row.refuseOpen;
-    fake.serial.refuseClose = row.refuseClose;
-    fake.serial.dsr = row.dsr;
-    fake.serial.cts = row.cts;
-
-    const bool ok = *row.message == '\0';
-    EXPECT_EQ(openPort(row.wanted), ok);
-    EXPECT_EQ(fake.serial.open, row.openAfter);
-    if (row.opens >= 0) {
-        EXPECT_EQ(std::tie(fake.serial.openCalls, fake.serial.closeCalls), std::tie(row.opens, row.closes));
-    }
-    if (ok) {
-        EXPECT_TRUE(fake.boxes.shown.empty());
-    } else {
-        expectOneBox(fake.boxes, row.message, MsgIcon::Critical);
+    struct Row {
+        const char* name;
+        const char* portName;
+        bool startOpen, wanted, refuseOpen, refuseClose, dsr, cts, openAfter;
+        int opens, closes;   // -1: not counted
+        std::string message; // empty: ok and no box; otherwise ok false and this stop box
+    };
+    const Row rows[] = {
+        {"ReopenClosesFirstSilently", "COM3", true, true, false, false, true, true, true, 1, 1, ""},
+        {"CloseOfAClosedPortTouchesNothing", "COM3", false, false, false, false, true, true, false, 0, 0, ""},
+        {"LinesNotCheckedWhenClosing", "COM3", true, false, false, false, false, false, false, -1, -1, ""},
+        {"OpenRefused", "COM3", false, true, true, false, true, true, false, -1, -1, kOpenFail3},
+        {"CloseRefusedLeavesThePortOpen", "COM3", true, false, false, true, true, true, true, -1, -1, kCloseFail3},
+        {"NamelessPortKeepsThePreviousNumber", "COMx", false, true, true, false, true, true, false, -1, -1, kOpenFail7},
+        {"DsrDownIsBusyAndStaysOpen", "COM3", false, true, false, false, false, true, true, -1, -1, kBusy3},
+        {"CtsDownIsBusyAndStaysOpen", "COM3", false, true, false, false, true, false, true, -1, -1, kBusy3},
+        {"BothDownIsBusyAndStaysOpen", "COM3", false, true, false, false, false, false, true, -1, -1, kBusy3},
+    };
+    for (const Row& row : rows) {
+        choose(row.portName);
+        fake.serial = FakeSerial{};
+        fake.boxes.shown.clear();
+        fake.serial.port = 7; // left by an earlier open: "COM3" replaces it, "COMx" keeps it
+        fake.serial.open = row.startOpen;
+        fake.serial.refuseOpen = row.refuseOpen;
+        fake.serial.refuseClose = row.refuseClose;
+        fake.serial.dsr = row.dsr;
+        fake.serial.cts = row.cts;
+        EXPECT_EQ(openPort(row.wanted), row.message.empty()) << row.name;
+        EXPECT_EQ(fake.serial.open, row.openAfter) << row.name;
+        if (row.opens >= 0) {
+            EXPECT_EQ(std::tie(fake.serial.openCalls, fake.serial.closeCalls), std::tie(row.opens, row.closes)) << row.name;
+        }
+        if (row.message.empty()) {
+            EXPECT_TRUE(fake.boxes.shown.empty()) << row.name;
+        } else {
+            expectOneBox(fake.boxes, row.message, MsgIcon::Critical);
+        }
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, SerialOpenClose,
-    ::testing::Values(
-        SerialCase{.name = "ReopenClosesFirstSilently", .startOpen = true, .opens = 1, .closes = 1},
-        SerialCase{.name = "CloseOfAClosedPortTouchesNothing", .wanted = false, .openAfter = false, .opens = 0,
-                   .closes = 0},
-        SerialCase{.name = "LinesNotCheckedWhenClosing", .startOpen = true, .wanted = false, .dsr = false,
-                   .cts = false, .openAfter = false},
-        SerialCase{.name = "OpenRefused", .refuseOpen = true, .openAfter = false, .message = kOpenFail3.c_str()},
-        SerialCase{.name = "CloseRefusedLeavesThePortOpen", .startOpen = true, .wanted = false, .refuseClose = true,
-                   .message = kCloseFail3.c_str()},
-        SerialCase{.name = "NamelessPortKeepsThePreviousNumber", .portName = "COMx", .refuseOpen = true,
-                   .openAfter = false, .message = kOpenFail7.c_str()},
-        SerialCase{.name = "DsrDownIsBusyAndStaysOpen", .dsr = false, .message = kBusy3.c_str()},
-        SerialCase{.name = "CtsDownIsBusyAndStaysOpen", .cts = false, .message = kBusy3.c_str()},
-        SerialCase{.name = "BothDownIsBusyAndStaysOpen", .dsr = false, .cts = false, .message = kBusy3.c_str()}),
-    RowName{});
 
 // ---- USB and parallel -----------------------------------------------------
 

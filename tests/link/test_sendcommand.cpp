@@ -116,33 +116,10 @@ TEST_F(LinkTest, ParallelQueryReopensForReadingThenForWriting)
     EXPECT_EQ(fake.parallel.mode, FakeParallel::Mode::Writing);
 }
 
-TEST_F(LinkTest, UsbCallArguments)
-{
-    choose("USB");
-    const Bytes command{29, 103, 52, 0, 7};
-    fake.usb.reads = {{"_AB", 0}, {"", 0}};
-    send(command, "R");
-    ASSERT_EQ(fake.usb.calls.size(), 3u);
-    const auto args = [](const FakeUsb::Call& c) {
-        return std::make_tuple(c.data, c.port, c.baud, c.arg4, c.length, c.mode, c.bufferLength, c.buffer);
-    };
-    const std::string nuls(32, '\0');
-    EXPECT_EQ(args(fake.usb.calls[0]), std::make_tuple(asText(command), "usb", 9600, 0, 6, 0, 0, ""));
-    EXPECT_EQ(args(fake.usb.calls[1]), std::make_tuple(std::string(1, '\0'), "usb", 9600, 0, 1, 5, 32, nuls));
-    EXPECT_EQ(args(fake.usb.calls[2]), std::make_tuple(" ", "usb", 9600, 0, 1, 5, 32, nuls));
-}
-
 TEST_F(LinkTest, UsbTwoReadScan)
 {
-    struct {
-        const char* name;
-        std::string first;
-        std::int32_t firstResult;
-        std::string second;
-        std::int32_t secondResult;
-        std::string reply;
-        std::size_t reads; // read calls made; 70 ms before each and at the end
-    } const rows[] = {
+    // Name; first buffer and result; second buffer and result; reply; read calls (70 ms before each and at the end).
+    const std::tuple<const char*, std::string, std::int32_t, std::string, std::int32_t, std::string, std::size_t> rows[] = {
         {"TwoBuffersJoinAToE", "_ABC", 0, "DE", 0, "ABCDE", 2},
         {"NoUnderscoreGivesAll32CharactersAndIgnoresSecond", "XYZ", 0, "DE", 0, "XYZ" + std::string(29, '\0'), 2},
         {"AllNulFirstBufferGivesNothing", "", 0, "DE", 0, "", 2},
@@ -155,13 +132,13 @@ TEST_F(LinkTest, UsbTwoReadScan)
         {"SecondReadFailsKeepsFirst", "_AB", 0, "C", 2, "AB", 2},
     };
     choose("USB");
-    for (const auto& row : rows) {
+    for (const auto& [name, first, firstResult, second, secondResult, reply, reads] : rows) {
         fake.usb.calls.clear();
         fake.loop.sleeps.clear();
-        fake.usb.reads = {{row.first, row.firstResult}, {row.second, row.secondResult}};
-        EXPECT_EQ(send(kQuery, "R"), row.reply) << row.name;
-        EXPECT_EQ(fake.usb.calls.size(), 1 + row.reads) << row.name;
-        EXPECT_EQ(fake.loop.sleeps, Sleeps(1 + row.reads, 70ms)) << row.name;
+        fake.usb.reads = {{first, firstResult}, {second, secondResult}};
+        EXPECT_EQ(send(kQuery, "R"), reply) << name;
+        EXPECT_EQ(fake.usb.calls.size(), 1 + reads) << name;
+        EXPECT_EQ(fake.loop.sleeps, Sleeps(1 + reads, 70ms)) << name;
     }
     EXPECT_TRUE(fake.boxes.shown.empty());
 }
@@ -189,7 +166,7 @@ TEST_F(TcpTest, ReplyArrivingAtTheThirdPollStopsTheWait)
     EXPECT_EQ(fake.loop.sleeps, tcpPolls(3));
 }
 
-TEST_F(TcpTest, NothingArrivingEndsAfter1000PollsWithEmptyReply)
+TEST_F(TcpTest, NothingArrivingEndsAfter1000PollsEachLettingEventsRun)
 {
     EXPECT_EQ(send(kQuery, "R"), "");
     EXPECT_EQ(fake.loop.eventBatches, 2 + 1000 + 1); // around the send, one per poll, one after the wait
