@@ -5,38 +5,7 @@
 namespace softswitch {
 namespace {
 
-struct LogFixture : ::testing::Test {
-    Control txtLOG{"txtLOG", ControlKind::TextBox};
-};
-
-TEST_F(LogFixture, FirstLineHasNoLeadingBreak)
-{
-    AddLog(txtLOG, "getSW1-->30");
-    EXPECT_EQ(txtLOG.Text, "getSW1-->30");
-    AddLog(txtLOG, "getSW2-->5");
-    EXPECT_EQ(txtLOG.Text, "getSW1-->30\r\ngetSW2-->5");
-}
-
-TEST_F(LogFixture, EmptyLineOnAFilledLogAddsABareBreak)
-{
-    AddLog(txtLOG, "x");
-    AddLog(txtLOG, "");
-    EXPECT_EQ(txtLOG.Text, "x\r\n");
-}
-
-TEST_F(LogFixture, EmptyLineOnAnEmptyLogAddsNothing)
-{
-    AddLog(txtLOG, "");
-    EXPECT_EQ(txtLOG.Text, "");
-}
-
-TEST_F(LogFixture, RepliesKeepTheirControlCharacters)
-{
-    AddLog(txtLOG, std::string("getSW1-->30\0", 12));
-    EXPECT_EQ(txtLOG.Text, std::string("getSW1-->30\0", 12));
-}
-
-// A log of n characters: position p (from 0) holds a letter that says where it was.
+// A log of n characters whose letters say where each one was.
 std::string patterned(std::size_t n)
 {
     std::string text(n, ' ');
@@ -45,28 +14,30 @@ std::string patterned(std::size_t n)
     return text;
 }
 
-TEST_F(LogFixture, A8191CharacterLogIsNotTrimmed)
-{
-    txtLOG.Text = patterned(8191);
-    AddLog(txtLOG, "new");
-    EXPECT_EQ(txtLOG.Text, patterned(8191) + "\r\nnew");
-}
+struct LogRow {
+    const char* name;
+    std::string before, line, after;
+};
 
-TEST_F(LogFixture, A8192CharacterLogKeepsItsSecondHalf)
+TEST(AddLog, AppendsOneLineAndTrimsALongLog)
 {
-    const std::string before = patterned(8192);
-    txtLOG.Text = before;
-    AddLog(txtLOG, "new");
-    EXPECT_EQ(txtLOG.Text, before.substr(4096) + "\r\nnew");
-    EXPECT_EQ(txtLOG.Text.size(), 4096u + 2 + 3);
-}
-
-TEST_F(LogFixture, ALongLogKeepsAtMost12287CharactersAfterTheCut)
-{
-    const std::string before = patterned(20000);
-    txtLOG.Text = before;
-    AddLog(txtLOG, "z");
-    EXPECT_EQ(txtLOG.Text, before.substr(4096, 12287) + "\r\nz");
+    const std::string nul("30\0", 3);
+    const LogRow rows[] = {
+        {"firstLineHasNoLeadingBreak", "", "getSW1-->30", "getSW1-->30"},
+        {"laterLinesFollowABreak", "getSW1-->30", "getSW2-->5", "getSW1-->30\r\ngetSW2-->5"},
+        {"emptyLineOnAFilledLogAddsABareBreak", "x", "", "x\r\n"},
+        {"emptyLineOnAnEmptyLogAddsNothing", "", "", ""},
+        {"controlCharactersStay", "", "getSW1-->" + nul, "getSW1-->" + nul},
+        {"8191CharactersAreNotTrimmed", patterned(8191), "new", patterned(8191) + "\r\nnew"},
+        {"8192CharactersKeepTheirSecondHalf", patterned(8192), "new", patterned(8192).substr(4096) + "\r\nnew"},
+        {"atMost12287CharactersStayAfterTheCut", patterned(20000), "z", patterned(20000).substr(4096, 12287) + "\r\nz"},
+    };
+    for (const LogRow& row : rows) {
+        Control txtLOG{"txtLOG", ControlKind::TextBox};
+        txtLOG.Text = row.before;
+        AddLog(txtLOG, row.line);
+        EXPECT_EQ(txtLOG.Text, row.after) << row.name;
+    }
 }
 
 } // namespace

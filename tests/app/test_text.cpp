@@ -5,52 +5,35 @@
 namespace softswitch {
 namespace {
 
-struct NumberRow {
-    const char* name;
-    std::string text;
-    double expected;
-};
-
-class LeadingNumber : public ::testing::TestWithParam<NumberRow> {};
-
-TEST_P(LeadingNumber, ReadsOnlyTheNumberAtTheStart)
+TEST(Text, LeadingNumberReadsOnlyTheNumberAtTheStart)
 {
-    EXPECT_DOUBLE_EQ(leadingNumber(GetParam().text), GetParam().expected);
+    const std::pair<std::string, double> rows[] = {
+        {"30", 30},           {std::string("30\0", 3), 30}, {"", 0},        {"A5", 0},    {"   255", 255},
+        {"-1", -1},           {"+7", 7},                    {"2.5x", 2.5},  {"1.2.3", 1.2}, {"128abc", 128},
+        {"1e2", 100},         {"12e", 12},                  {"9600  ", 9600}, {"-", 0},
+    };
+    for (const auto& [text, expected] : rows)
+        EXPECT_DOUBLE_EQ(leadingNumber(text), expected) << '"' << text << '"';
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Replies, LeadingNumber,
-    ::testing::Values(NumberRow{"plain", "30", 30}, NumberRow{"nulTerminated", std::string("30\0", 3), 30},
-                      NumberRow{"empty", "", 0}, NumberRow{"letterFirst", "A5", 0},
-                      NumberRow{"leadingBlanks", "   255", 255}, NumberRow{"negative", "-1", -1},
-                      NumberRow{"plusSign", "+7", 7}, NumberRow{"fraction", "2.5x", 2.5},
-                      NumberRow{"secondPointStops", "1.2.3", 1.2}, NumberRow{"trailingText", "128abc", 128},
-                      NumberRow{"exponent", "1e2", 100}, NumberRow{"bareExponent", "12e", 12},
-                      NumberRow{"baudField", "9600  ", 9600}, NumberRow{"signOnly", "-", 0}),
-    [](const auto& row) { return std::string(row.param.name); });
-
-TEST(Text, SignedNumberHasABlankBeforeNonNegativeNumbers)
+TEST(Text, Helpers)
 {
-    EXPECT_EQ(signedNumber(6), " 6");
-    EXPECT_EQ(signedNumber(0), " 0");
-    EXPECT_EQ(signedNumber(-3), "-3");
-}
-
-TEST(Text, Trimming)
-{
-    EXPECT_EQ(trimBlanks("  17 "), "17");
-    EXPECT_EQ(trimBlanks("   "), "");
-    EXPECT_EQ(trimTrailingBlanks("0  "), "0");
-    EXPECT_EQ(trimTrailingBlanks(" 0 "), " 0");
-}
-
-TEST(Text, LeftAndRightStopAtTheEnds)
-{
-    EXPECT_EQ(left("COM12", 3), "COM");
-    EXPECT_EQ(left("US", 3), "US");
-    EXPECT_EQ(right("255 - Thai 1 Pass", 6), "1 Pass");
-    EXPECT_EQ(right("ab", 6), "ab");
-    EXPECT_EQ(upperCase("Tarvenic é"), "TARVENIC é");
+    const std::pair<std::string, std::string> rows[] = {
+        {signedNumber(6), " 6"},
+        {signedNumber(0), " 0"},
+        {signedNumber(-3), "-3"},
+        {trimBlanks("  17 "), "17"},
+        {trimBlanks("   "), ""},
+        {trimTrailingBlanks("0  "), "0"},
+        {trimTrailingBlanks(" 0 "), " 0"},
+        {left("COM12", 3), "COM"},
+        {left("US", 3), "US"},
+        {right("255 - Thai 1 Pass", 6), "1 Pass"},
+        {right("ab", 6), "ab"},
+        {upperCase("Tarvenic \xe9"), "TARVENIC \xe9"},
+    };
+    for (const auto& [actual, expected] : rows)
+        EXPECT_EQ(actual, expected);
 }
 
 } // namespace

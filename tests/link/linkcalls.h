@@ -1,13 +1,15 @@
 #pragma once
-// Shared by every link test: the query bytes, row names, and the calls the
-// window makes on the link (a port pick, OpenPort, SendCommand).
+// Shared by every link test: the query bytes, row names, the calls the window
+// makes on the link (a port pick, OpenPort, SendCommand), and LinkTest, a
+// Link on the fakes whose clock records sleeps instead of sleeping.
 
-#include "form/text.h"
 #include "fakeplatform.h"
+#include "form/text.h"
 #include "link/context.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <tuple>
@@ -15,7 +17,9 @@
 
 namespace softswitch::testing {
 
+using namespace std::chrono_literals;
 using Bytes = std::vector<std::uint8_t>;
+using Sleeps = std::vector<std::chrono::milliseconds>;
 
 // GS I 1, used wherever the command bytes do not matter.
 inline const Bytes kQuery{29, 73, 49};
@@ -25,10 +29,7 @@ inline std::string asText(const Bytes& bytes) { return std::string(bytes.begin()
 // Names a row after its name field; a pair of rows after both.
 struct RowName {
     template <class Row>
-    std::string operator()(const ::testing::TestParamInfo<Row>& row) const
-    {
-        return row.param.name;
-    }
+    std::string operator()(const ::testing::TestParamInfo<Row>& row) const { return row.param.name; }
     template <class A, class B>
     std::string operator()(const ::testing::TestParamInfo<std::tuple<A, B>>& row) const
     {
@@ -69,6 +70,18 @@ public:
 
 private:
     Self& self() { return static_cast<Self&>(*this); }
+};
+
+class LinkTest : public ::testing::Test, public LinkCalls<LinkTest> {
+protected:
+    friend LinkCalls<LinkTest>;
+    Form1 form;
+    SharedState state;
+    FakePlatform fake;
+    Context context{form, state, fake.platform()};
+    Link& link = context.link;
+
+    void tcpConnected() { fake.socket.stateNumber = state.LastTcpState = kTcpConnected; }
 };
 
 } // namespace softswitch::testing

@@ -11,22 +11,17 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QTemporaryDir>
 #include <QElapsedTimer>
+#include <QTemporaryDir>
 #include <QThread>
 
-#include <chrono>
 #include <functional>
 #include <map>
 
 namespace softswitch::testing {
 
-using namespace std::chrono_literals;
-
 inline void ensureApplication()
 {
-    if (QCoreApplication::instance())
-        return;
     static int argc = 1;
     static char name[] = "link-test";
     static char* argv[] = {name, nullptr};
@@ -38,24 +33,22 @@ inline bool waitUntil(const std::function<bool()>& done, std::chrono::millisecon
 {
     QElapsedTimer elapsed;
     elapsed.start();
-    while (!done()) {
-        if (elapsed.elapsed() > bound.count())
-            return false;
+    while (!done() && elapsed.elapsed() <= bound.count()) {
         QCoreApplication::processEvents();
         QThread::msleep(1);
     }
-    return true;
+    return done();
 }
 
-// Real sleeps and events, with a hook run whenever the core starts a wait:
-// where a test's printer reads the command and answers.
+// Real sleeps and events; onSleep runs when the core starts a wait: where a
+// test's printer reads the command and answers.
 class HookedLoop : public EventLoop {
 public:
-    std::function<void(std::chrono::milliseconds)> onSleep;
+    std::function<void()> onSleep;
     void sleep(std::chrono::milliseconds duration) override
     {
         if (onSleep)
-            onSleep(duration);
+            onSleep();
         m_real.sleep(duration);
     }
     void processEvents() override { m_real.processEvents(); }
@@ -64,9 +57,27 @@ private:
     QtEventLoop m_real;
 };
 
-// Makes sure the application exists before any Qt object of the test.
 struct WithApplication {
     WithApplication() { ensureApplication(); }
+};
+
+struct RealLink : WithApplication, LinkCalls<RealLink> {
+    explicit RealLink(std::map<int, std::string> comOverrides = {}, std::string lptPath = "/dev/lp0")
+        : serial(std::move(comOverrides)), parallel(std::move(lptPath))
+    {
+    }
+    Form1 form;
+    SharedState state;
+    QtSerialPort serial;
+    QtTcpSocket socket;
+    QtParallelPort parallel;
+    QtUsbLibrary usb{"./libKR5050.so"};
+    HookedLoop loop;
+    FakeTimer timer;
+    FakeBoxes boxes;
+    FakeShell shell;
+    Context context{form, state, Platform{serial, socket, parallel, usb, loop, timer, boxes, shell}};
+    Link& link = context.link;
 };
 
 // Runs each test in a fresh working folder, as the utility runs in its own.
@@ -80,29 +91,8 @@ protected:
         ASSERT_TRUE(QDir::setCurrent(m_folder.path()));
     }
     void TearDown() override { QDir::setCurrent(m_previous); }
-
     QTemporaryDir m_folder;
     QString m_previous;
-};
-
-struct RealLink : WithApplication, LinkCalls<RealLink> {
-    explicit RealLink(std::map<int, std::string> comOverrides = {}, std::string lptPath = "/dev/lp0")
-        : serial(std::move(comOverrides)), parallel(std::move(lptPath))
-    {
-    }
-
-    Form1 form;
-    SharedState state;
-    QtSerialPort serial;
-    QtTcpSocket socket;
-    QtParallelPort parallel;
-    QtUsbLibrary usb{"./libKR5050.so"};
-    HookedLoop loop;
-    FakeTimer timer;
-    FakeBoxes boxes;
-    FakeShell shell;
-    Context context{form, state, Platform{serial, socket, parallel, usb, loop, timer, boxes, shell}};
-    Link& link = context.link;
 };
 
 } // namespace softswitch::testing

@@ -2,129 +2,86 @@
 // settings text and messages, the parallel error box, the TCP connect
 // sequence and the status box.
 
-#include "linkfixture.h"
+#include "linkcalls.h"
 
 namespace softswitch::testing {
 namespace {
 
 // ---- Serial ---------------------------------------------------------------
 
-struct SerialSettingsRow {
-    const char* name;
-    const char* portName;
-    Control Form1::*baud; // nullptr: no baud button selected
-    Control Form1::*handshake;
-    Control Form1::*parity; // nullptr: no parity button selected
-    int expectedPort;
-    const char* expectedSettings;
-    int expectedHandshaking;
-};
-
-class SerialSettings : public LinkTest, public ::testing::WithParamInterface<SerialSettingsRow> {};
-
-TEST_P(SerialSettings, AppliedOnOpen)
+TEST_F(LinkTest, SerialSettingsAppliedOnOpen)
 {
-    const SerialSettingsRow& row = GetParam();
-    choose(row.portName);
-    for (Control* c : {&form.com_BR_115200, &form.com_BR_38400, &form.com_BR_19200, &form.com_BR_9600,
-                       &form.com_PK_EVEN, &form.com_PK_NONE})
-        c->setValue(false); // the window starts with 115200 and NONE selected
-    for (Control Form1::*button : {row.baud, row.handshake, row.parity})
-        if (button)
-            (form.*button).setValue(true);
-
-    EXPECT_TRUE(openPort(true));
-    EXPECT_EQ(fake.serial.port, row.expectedPort);
-    EXPECT_EQ(fake.serial.settingsText, row.expectedSettings);
-    EXPECT_EQ(fake.serial.handshaking, row.expectedHandshaking);
-    EXPECT_TRUE(fake.serial.open);
+    using F = Form1;
+    // Port name; baud, handshake and parity buttons (nullptr: none selected); port, settings text, handshaking.
+    const std::tuple<const char*, Control F::*, Control F::*, Control F::*, int, const char*, int> rows[] = {
+        {"COM1", &F::com_BR_115200, &F::com_HS_HW, &F::com_PK_NONE, 1, "115200,N,8,1", 2},
+        {"COM3", &F::com_BR_38400, &F::com_HS_SW, &F::com_PK_EVEN, 3, "38400,E,8,1", 1},
+        {"COM12", &F::com_BR_19200, &F::com_HS_HW, &F::com_PK_NONE, 12, "19200,N,8,1", 2},
+        {"COM16", &F::com_BR_9600, &F::com_HS_HW, &F::com_PK_EVEN, 16, "9600,E,8,1", 2},
+        {"COM2", nullptr, &F::com_HS_HW, &F::com_PK_NONE, 2, ",N,8,1", 2},
+        {"COM2", &F::com_BR_9600, &F::com_HS_SW, nullptr, 2, "9600,,8,1", 1}};
+    for (const auto& [portName, baud, handshake, parity, port, settings, handshaking] : rows) {
+        choose(portName);
+        for (Control* c : {&form.com_BR_115200, &form.com_BR_38400, &form.com_BR_19200, &form.com_BR_9600,
+                           &form.com_PK_EVEN, &form.com_PK_NONE})
+            c->setValue(false);
+        for (Control F::*button : {baud, handshake, parity})
+            if (button)
+                (form.*button).setValue(true);
+        EXPECT_TRUE(openPort(true));
+        EXPECT_EQ(std::tie(fake.serial.port, fake.serial.settingsText, fake.serial.handshaking, fake.serial.open),
+                  std::make_tuple(port, settings, handshaking, true));
+    }
     EXPECT_TRUE(fake.boxes.shown.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, SerialSettings,
-    ::testing::Values(
-        SerialSettingsRow{"StartChoices", "COM1", &Form1::com_BR_115200, &Form1::com_HS_HW, &Form1::com_PK_NONE, 1,
-                          "115200,N,8,1", 2},
-        SerialSettingsRow{"Com3_38400_XonXoff_Even", "COM3", &Form1::com_BR_38400, &Form1::com_HS_SW,
-                          &Form1::com_PK_EVEN, 3, "38400,E,8,1", 1},
-        SerialSettingsRow{"Com12_19200", "COM12", &Form1::com_BR_19200, &Form1::com_HS_HW, &Form1::com_PK_NONE, 12,
-                          "19200,N,8,1", 2},
-        SerialSettingsRow{"Com16_9600_Even", "COM16", &Form1::com_BR_9600, &Form1::com_HS_HW, &Form1::com_PK_EVEN, 16,
-                          "9600,E,8,1", 2},
-        SerialSettingsRow{"NoBaudSelectedLeavesItEmpty", "COM2", nullptr, &Form1::com_HS_HW, &Form1::com_PK_NONE, 2,
-                          ",N,8,1", 2},
-        SerialSettingsRow{"NoParitySelectedLeavesItEmpty", "COM2", &Form1::com_BR_9600, &Form1::com_HS_SW, nullptr, 2,
-                          "9600,,8,1", 1}),
-    RowName{});
+const std::string kOccupied = " !!\r\rPlease check that whether <printer driver> or <other application> occupy it !";
+const std::string kOpenFail3 = "The COM3 can not OPEN" + kOccupied, kOpenFail7 = "The COM7 can not OPEN" + kOccupied;
+const std::string kCloseFail3 = "The COM3 can not CLOSE" + kOccupied;
+const std::string kBusy3 = "The COM3 port is busy...\r\n\r\nPlease double check the printer cable status.";
 
-const char* const kOpenFail3 =
-    "The COM3 can not OPEN !!\r\rPlease check that whether <printer driver> or <other application> occupy it !";
-const char* const kCloseFail3 =
-    "The COM3 can not CLOSE !!\r\rPlease check that whether <printer driver> or <other application> occupy it !";
-const char* const kOpenFail7 =
-    "The COM7 can not OPEN !!\r\rPlease check that whether <printer driver> or <other application> occupy it !";
-const char* const kBusy3 = "The COM3 port is busy...\r\n\r\nPlease double check the printer cable status.";
-
-struct SerialCase {
-    const char* name = "";
-    const char* portName = "COM3";
-    bool startOpen = false;
-    bool wanted = true;
-    bool refuseOpen = false;
-    bool refuseClose = false;
-    bool dsr = true;
-    bool cts = true;
-    bool openAfter = true;
-    int opens = -1; // -1: calls not counted
-    int closes = -1;
-    const char* message = ""; // empty: ok and no box; otherwise ok false and this stop box
-};
-
-class SerialOpenClose : public LinkTest, public ::testing::WithParamInterface<SerialCase> {};
-
-TEST_P(SerialOpenClose, OkAndMessage)
+TEST_F(LinkTest, SerialOpenAndCloseOutcomes)
 {
-    const SerialCase& row = GetParam();
-    choose(row.portName);
-    fake.serial.port = 7; // left by an earlier open: "COM3" replaces it, "COMx" keeps it
-    fake.serial.open = row.startOpen;
-    fake.serial.refuseOpen = row.refuseOpen;
-    fake.serial.refuseClose = row.refuseClose;
-    fake.serial.dsr = row.dsr;
-    fake.serial.cts = row.cts;
-
-    const bool failed = *row.message != '\0';
-    EXPECT_EQ(openPort(row.wanted), !failed);
-    EXPECT_EQ(fake.serial.open, row.openAfter);
-    if (row.opens >= 0) {
-        EXPECT_EQ(fake.serial.openCalls, row.opens);
-        EXPECT_EQ(fake.serial.closeCalls, row.closes);
+    struct Row {
+        const char* name;
+        const char* portName;
+        bool startOpen, wanted, refuseOpen, refuseClose, dsr, cts, openAfter;
+        int opens, closes;   // -1: not counted
+        std::string message; // empty: ok and no box; otherwise ok false and this stop box
+    };
+    const Row rows[] = {
+        {"ReopenClosesFirstSilently", "COM3", true, true, false, false, true, true, true, 1, 1, ""},
+        {"CloseOfAClosedPortTouchesNothing", "COM3", false, false, false, false, true, true, false, 0, 0, ""},
+        {"LinesNotCheckedWhenClosing", "COM3", true, false, false, false, false, false, false, -1, -1, ""},
+        {"OpenRefused", "COM3", false, true, true, false, true, true, false, -1, -1, kOpenFail3},
+        {"CloseRefusedLeavesThePortOpen", "COM3", true, false, false, true, true, true, true, -1, -1, kCloseFail3},
+        {"NamelessPortKeepsThePreviousNumber", "COMx", false, true, true, false, true, true, false, -1, -1, kOpenFail7},
+        {"DsrDownIsBusyAndStaysOpen", "COM3", false, true, false, false, false, true, true, -1, -1, kBusy3},
+        {"CtsDownIsBusyAndStaysOpen", "COM3", false, true, false, false, true, false, true, -1, -1, kBusy3},
+        {"BothDownIsBusyAndStaysOpen", "COM3", false, true, false, false, false, false, true, -1, -1, kBusy3},
+    };
+    for (const Row& row : rows) {
+        choose(row.portName);
+        fake.serial = FakeSerial{};
+        fake.boxes.shown.clear();
+        fake.serial.port = 7; // left by an earlier open: "COM3" replaces it, "COMx" keeps it
+        fake.serial.open = row.startOpen;
+        fake.serial.refuseOpen = row.refuseOpen;
+        fake.serial.refuseClose = row.refuseClose;
+        fake.serial.dsr = row.dsr;
+        fake.serial.cts = row.cts;
+        EXPECT_EQ(openPort(row.wanted), row.message.empty()) << row.name;
+        EXPECT_EQ(fake.serial.open, row.openAfter) << row.name;
+        if (row.opens >= 0) {
+            EXPECT_EQ(std::tie(fake.serial.openCalls, fake.serial.closeCalls), std::tie(row.opens, row.closes)) << row.name;
+        }
+        if (row.message.empty()) {
+            EXPECT_TRUE(fake.boxes.shown.empty()) << row.name;
+        } else {
+            expectOneBox(fake.boxes, row.message, MsgIcon::Critical);
+        }
     }
-    if (!failed) {
-        EXPECT_TRUE(fake.boxes.shown.empty());
-        return;
-    }
-    expectOneBox(fake.boxes, row.message, MsgIcon::Critical);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, SerialOpenClose,
-    ::testing::Values(
-        SerialCase{.name = "ReopenClosesFirstSilently", .startOpen = true, .opens = 1, .closes = 1},
-        SerialCase{.name = "CloseOfAClosedPortTouchesNothing", .wanted = false, .openAfter = false, .opens = 0,
-                   .closes = 0},
-        SerialCase{.name = "LinesNotCheckedWhenClosing", .startOpen = true, .wanted = false, .dsr = false,
-                   .cts = false, .openAfter = false},
-        SerialCase{.name = "OpenRefused", .refuseOpen = true, .openAfter = false, .message = kOpenFail3},
-        SerialCase{.name = "CloseRefusedLeavesThePortOpen", .startOpen = true, .wanted = false, .refuseClose = true,
-                   .message = kCloseFail3},
-        SerialCase{.name = "NamelessPortKeepsThePreviousNumber", .portName = "COMx", .refuseOpen = true,
-                   .openAfter = false, .message = kOpenFail7},
-        SerialCase{.name = "DsrDownIsBusyAndStaysOpen", .dsr = false, .message = kBusy3},
-        SerialCase{.name = "CtsDownIsBusyAndStaysOpen", .cts = false, .message = kBusy3},
-        SerialCase{.name = "BothDownIsBusyAndStaysOpen", .dsr = false, .cts = false, .message = kBusy3}),
-    RowName{});
 
 // ---- USB and parallel -----------------------------------------------------
 
@@ -133,11 +90,8 @@ TEST_F(LinkTest, UsbOpenAndCloseTouchNothing)
     choose("USB");
     EXPECT_TRUE(openPort(true));
     EXPECT_TRUE(openPort(false));
-    EXPECT_EQ(fake.serial.openCalls + fake.serial.closeCalls, 0);
-    EXPECT_EQ(fake.socket.connects + fake.socket.closes, 0);
-    EXPECT_TRUE(fake.parallel.history.empty());
-    EXPECT_TRUE(fake.usb.calls.empty());
-    EXPECT_TRUE(fake.loop.sleeps.empty());
+    EXPECT_EQ(fake.serial.openCalls + fake.serial.closeCalls + fake.socket.connects + fake.socket.closes, 0);
+    EXPECT_TRUE(fake.parallel.history.empty() && fake.usb.calls.empty() && fake.loop.sleeps.empty());
     EXPECT_FALSE(fake.timer.enabled);
 }
 
@@ -146,32 +100,25 @@ TEST_F(LinkTest, ParallelOpensForWritingClosesAndReadsOnlyForCapitalR)
     choose("LPT1");
     EXPECT_TRUE(openPort(true));
     EXPECT_TRUE(openPort(false));
-    EXPECT_EQ(fake.parallel.history, (std::vector<std::string>{"close", "open W", "close"}));
-    fake.parallel.history.clear();
     link.OpenParallel(true, "R");
     link.OpenParallel(true, "r");
-    EXPECT_EQ(fake.parallel.history, (std::vector<std::string>{"close", "open R", "close", "open W"}));
+    EXPECT_EQ(fake.parallel.history,
+              (std::vector<std::string>{"close", "open W", "close", "close", "open R", "close", "open W"}));
     EXPECT_TRUE(fake.boxes.shown.empty());
 }
 
-struct ParallelErrorRow { const char* name; int number; const char* expected; };
-
-class ParallelError : public LinkTest, public ::testing::WithParamInterface<ParallelErrorRow> {};
-
-TEST_P(ParallelError, ShownWithoutIconAndOkStaysTrue)
+TEST_F(LinkTest, ParallelErrorIsShownWithoutIconAndOkStaysTrue)
 {
     choose("LPT1");
     fake.parallel.refuseOpen = true;
-    fake.parallel.openError = {GetParam().number, "No such device", ""};
-    EXPECT_TRUE(openPort(true));
-    expectOneBox(fake.boxes, GetParam().expected, MsgIcon::None);
+    const std::pair<int, const char*> rows[] = {{0, "Error no  0: No such device"}, {-5, "Error no -5: No such device"}};
+    for (const auto& [number, expected] : rows) {
+        fake.boxes.shown.clear();
+        fake.parallel.openError = {number, "No such device", ""};
+        EXPECT_TRUE(openPort(true));
+        expectOneBox(fake.boxes, expected, MsgIcon::None);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Rows, ParallelError,
-                         ::testing::Values(ParallelErrorRow{"PositiveGetsBlank", 19, "Error no  19: No such device"},
-                                           ParallelErrorRow{"ZeroGetsBlank", 0, "Error no  0: No such device"},
-                                           ParallelErrorRow{"NegativeHasNoBlank", -5, "Error no -5: No such device"}),
-                         RowName{});
 
 // ---- TCP ------------------------------------------------------------------
 
@@ -181,24 +128,19 @@ TEST_F(LinkTest, TcpOpenConnectsDiscardsStaleDataShowsConnectingStartsTimerAndRe
     form.tcpIP.Text = "127.0.0.1";
     fake.socket.inbox = "_old";
     EXPECT_TRUE(openPort(true));
-    EXPECT_EQ(fake.socket.closes, 0); // nothing was in use
-    EXPECT_EQ(fake.socket.connects, 1);
-    EXPECT_EQ(fake.socket.host, "127.0.0.1");
-    EXPECT_EQ(fake.socket.port, 9100);
+    EXPECT_EQ(std::tie(fake.socket.closes, fake.socket.connects, fake.socket.host, fake.socket.port),
+              std::make_tuple(0, 1, "127.0.0.1", 9100)); // nothing was in use
     EXPECT_TRUE(fake.socket.inbox.empty());
-    EXPECT_EQ(form.txtSTATUS.Text, "Connecting...");
-    EXPECT_EQ(form.txtSTATUS.ForeColor, kBlack);
+    EXPECT_EQ(std::tie(form.txtSTATUS.Text, form.txtSTATUS.ForeColor), std::make_tuple("Connecting...", kBlack));
     EXPECT_EQ(state.LastTcpState, 6);
     // The refresh settles 5 ms (the state differs from the forced -1), then 10 ms after connecting.
     EXPECT_EQ(fake.loop.sleeps, (Sleeps{5ms, 10ms}));
-    EXPECT_TRUE(fake.timer.enabled);
-    EXPECT_EQ(fake.timer.interval, 3000ms);
+    EXPECT_EQ(std::tie(fake.timer.enabled, fake.timer.interval), std::make_tuple(true, 3000ms));
     EXPECT_TRUE(form.Timer1.enabled());
     EXPECT_TRUE(fake.boxes.shown.empty());
 
     openPort(true); // again: the first socket is closed, and the box rewritten though the state is 6 again
-    EXPECT_EQ(fake.socket.closes, 1);
-    EXPECT_EQ(fake.socket.connects, 2);
+    EXPECT_EQ(std::tie(fake.socket.closes, fake.socket.connects), std::make_tuple(1, 2));
     EXPECT_EQ(fake.loop.sleeps, (Sleeps{5ms, 10ms, 5ms, 10ms}));
 }
 
@@ -207,66 +149,44 @@ TEST_F(LinkTest, TcpOpenAnsweredAtOnceShowsConnectedAndCloseShowsDisconnect)
     choose("TCP/IP");
     fake.socket.stateAfterConnect = 7;
     openPort(true);
-    EXPECT_EQ(form.txtSTATUS.Text, "Connected");
-    EXPECT_EQ(form.txtSTATUS.ForeColor, 0x0000C0u);
+    EXPECT_EQ(std::tie(form.txtSTATUS.Text, form.txtSTATUS.ForeColor), std::make_tuple("Connected", 0x0000C0u));
     fake.loop.sleeps.clear();
     EXPECT_TRUE(openPort(false));
     EXPECT_EQ(fake.socket.closes, 1);
-    EXPECT_FALSE(fake.timer.enabled);
-    EXPECT_FALSE(form.Timer1.enabled());
-    EXPECT_EQ(form.txtSTATUS.Text, "Disconnect");
-    EXPECT_EQ(form.txtSTATUS.ForeColor, 0xFF0000u);
+    EXPECT_FALSE(fake.timer.enabled || form.Timer1.enabled());
+    EXPECT_EQ(std::tie(form.txtSTATUS.Text, form.txtSTATUS.ForeColor), std::make_tuple("Disconnect", 0xFF0000u));
     EXPECT_EQ(fake.loop.sleeps, (Sleeps{5ms}));
 }
 
-struct RemotePortRow { const char* name; const char* text; int expected; };
-
-class TcpRemotePort : public LinkTest, public ::testing::WithParamInterface<RemotePortRow> {};
-
-TEST_P(TcpRemotePort, NonNumbersKeepThePreviousPort)
+TEST_F(LinkTest, TcpRemotePortKeepsItsValueWhenTheTextIsNoPortNumber)
 {
     choose("TCP/IP");
-    fake.socket.port = 4321;
-    form.tcpListenPort.Text = GetParam().text;
-    openPort(true);
-    EXPECT_EQ(fake.socket.port, GetParam().expected);
-    EXPECT_EQ(fake.socket.connects, 1);
+    const std::pair<const char*, int> rows[] = {{"9100", 9100}, {" 9101 ", 9101}, {"abc", 9101},
+                                                {"91x0", 9101}, {"", 9101},       {"70000", 9101}};
+    for (const auto& [text, expected] : rows) {
+        form.tcpListenPort.Text = text;
+        openPort(true);
+        EXPECT_EQ(fake.socket.port, expected) << '"' << text << '"';
+    }
+    EXPECT_EQ(fake.socket.connects, 6);
 }
-
-INSTANTIATE_TEST_SUITE_P(Rows, TcpRemotePort,
-                         ::testing::Values(RemotePortRow{"Plain", "9100", 9100}, RemotePortRow{"Blanks", " 9101 ", 9101},
-                                           RemotePortRow{"Letters", "abc", 4321},
-                                           RemotePortRow{"TrailingLetters", "91x0", 4321},
-                                           RemotePortRow{"Empty", "", 4321},
-                                           RemotePortRow{"OutOfRange", "70000", 4321}),
-                         RowName{});
 
 // ---- Status refresh -------------------------------------------------------
 
-struct StatusRow { const char* name; int socketState; const char* text; std::uint32_t colour; };
-
-class StatusLook : public LinkTest, public ::testing::WithParamInterface<StatusRow> {};
-
-TEST_P(StatusLook, TextAndColourFromTheTable)
+TEST_F(LinkTest, StatusTextAndColourFollowTheSocketState)
 {
-    state.LastTcpState = -1;
-    form.txtSTATUS.Text = "stale";
-    form.txtSTATUS.ForeColor = 0x123456;
-    fake.socket.stateNumber = GetParam().socketState;
-    link.StatusRefresh();
-    EXPECT_EQ(form.txtSTATUS.Text, GetParam().text);
-    EXPECT_EQ(form.txtSTATUS.ForeColor, GetParam().colour);
-    EXPECT_EQ(state.LastTcpState, GetParam().socketState);
+    const std::tuple<int, const char*, std::uint32_t> rows[] = {
+        {0, "Disconnect", 0xFF0000}, {6, "Connecting...", 0x000000}, {7, "Connected", 0x0000C0},
+        {4, "unknown", 0x000000},    {8, "unknown", 0x000000},       {1, "unknown", 0x000000}};
+    for (const auto& [socketState, text, colour] : rows) {
+        state.LastTcpState = -1;
+        form.txtSTATUS.ForeColor = 0x123456;
+        fake.socket.stateNumber = socketState;
+        link.StatusRefresh();
+        EXPECT_EQ(std::tie(form.txtSTATUS.Text, form.txtSTATUS.ForeColor), std::make_tuple(text, colour)) << socketState;
+        EXPECT_EQ(state.LastTcpState, socketState);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Rows, StatusLook,
-                         ::testing::Values(StatusRow{"Closed", 0, "Disconnect", 0xFF0000},
-                                           StatusRow{"Connecting", 6, "Connecting...", 0x000000},
-                                           StatusRow{"Connected", 7, "Connected", 0x0000C0},
-                                           StatusRow{"Resolving", 4, "unknown", 0x000000},
-                                           StatusRow{"Closing", 8, "unknown", 0x000000},
-                                           StatusRow{"Open", 1, "unknown", 0x000000}),
-                         RowName{});
 
 TEST_F(LinkTest, StatusRewritesOnlyOnAChangeAndShowsTheStateAfterTheSettle)
 {

@@ -1,11 +1,8 @@
-// The help launcher, the end of the program and Timer1 on Qt.
+// The help launcher and Timer1's driver on Qt.
 
 #include "platform/qt/qtshell.h"
 #include "platform/qt/qttimerdriver.h"
 #include "reallink.h"
-
-#include <QDir>
-#include <QTemporaryDir>
 
 #include <fstream>
 
@@ -14,27 +11,29 @@ namespace {
 
 const std::string kHelpCommandLine = "NotePad.exe KR_SW_Help.txt";
 
-class QtShellTest : public InTemporaryFolder {
-protected:
-    std::string folder() const { return m_folder.path().toStdString(); }
-};
-
-TEST_F(QtShellTest, EditorCommandLineOpensTheHelpFileOfTheWorkingFolderOnlyWhenItExists)
+TEST_F(InTemporaryFolder, EditorCommandLineOpensTheHelpFileOfTheWorkingFolderOnlyWhenItExists)
 {
+    const std::string folder = m_folder.path().toStdString();
     QtShell shell({}, "true");
-    EXPECT_FALSE(shell.commandFor(kHelpCommandLine, folder()).has_value());
+    EXPECT_FALSE(shell.commandFor(kHelpCommandLine, folder).has_value());
     EXPECT_FALSE(shell.launch(kHelpCommandLine));
 
-    std::ofstream(m_folder.filePath("KR_SW_Help.txt").toStdString()) << "help\n";
-    const auto command = QtShell({}).commandFor(kHelpCommandLine, folder());
+    std::ofstream(folder + "/KR_SW_Help.txt") << "help\n";
+    const auto command = QtShell({}).commandFor(kHelpCommandLine, folder);
     ASSERT_TRUE(command.has_value());
     EXPECT_EQ(command->program, "xdg-open");
-    EXPECT_EQ(command->arguments, std::vector<std::string>{folder() + "/KR_SW_Help.txt"});
+    EXPECT_EQ(command->arguments, std::vector<std::string>{folder + "/KR_SW_Help.txt"});
     // The editor's name is matched without regard to case, as Windows does.
-    EXPECT_TRUE(shell.commandFor("notepad.exe KR_SW_Help.txt", folder()).has_value());
+    EXPECT_TRUE(shell.commandFor("notepad.exe KR_SW_Help.txt", folder).has_value());
     EXPECT_TRUE(shell.launch(kHelpCommandLine));
-    QtShell missingOpener({}, QDir(m_folder.path()).filePath("no-such-opener").toStdString());
-    EXPECT_FALSE(missingOpener.launch(kHelpCommandLine));
+    EXPECT_FALSE(QtShell({}, folder + "/no-such-opener").launch(kHelpCommandLine));
+
+    const auto other = shell.commandFor("viewer --page 2", folder); // other command lines start that program
+    ASSERT_TRUE(other.has_value());
+    EXPECT_EQ(other->program, "viewer");
+    EXPECT_EQ(other->arguments, (std::vector<std::string>{"--page", "2"}));
+    EXPECT_FALSE(shell.commandFor("", folder).has_value());
+    EXPECT_FALSE(shell.commandFor("NotePad.exe", folder).has_value());
 }
 
 // Started from a desktop menu the working folder is the home folder; the help
@@ -72,27 +71,7 @@ TEST(QtShellHelpLookup, WorkingFolderThenBesideTheProgramThenItsShareFolder)
     }
 }
 
-TEST_F(QtShellTest, OtherCommandLinesStartThatProgram)
-{
-    const QtShell shell({});
-    const auto command = shell.commandFor("viewer --page 2", folder());
-    ASSERT_TRUE(command.has_value());
-    EXPECT_EQ(command->program, "viewer");
-    EXPECT_EQ(command->arguments, (std::vector<std::string>{"--page", "2"}));
-    EXPECT_FALSE(shell.commandFor("", folder()).has_value());
-    EXPECT_FALSE(shell.commandFor("NotePad.exe", folder()).has_value());
-}
-
-TEST(QtShellEnd, EndProgramCallsTheFrontEnd)
-{
-    int ends = 0;
-    QtShell shell([&] { ++ends; });
-    shell.endProgram();
-    EXPECT_EQ(ends, 1);
-    QtShell({}).endProgram(); // nothing to call: no crash
-}
-
-TEST(QtTimerDriverTest, TicksWhileEnabledStopsWhenDisabledAndCarriesTimer1)
+TEST(QtTimerDriverTest, TicksWhileEnabledAndStopsWhenDisabled)
 {
     ensureApplication();
     int ticks = 0;
@@ -102,17 +81,6 @@ TEST(QtTimerDriverTest, TicksWhileEnabledStopsWhenDisabledAndCarriesTimer1)
     EXPECT_TRUE(timer.active());
     EXPECT_TRUE(waitUntil([&] { return ticks >= 2; }));
     timer.setTimer(false, 10ms);
-    EXPECT_FALSE(timer.active());
-
-    // Timer1 as the window uses it: the link switches the driver on and off.
-    Form1 form;
-    SharedState state;
-    FakePlatform fake;
-    Context context(form, state, Platform{fake.serial, fake.socket, fake.parallel, fake.usb, fake.loop, timer,
-                                         fake.boxes, fake.shell});
-    form.Timer1.setEnabled(true);
-    EXPECT_TRUE(timer.active());
-    form.Timer1.setEnabled(false);
     EXPECT_FALSE(timer.active());
 }
 

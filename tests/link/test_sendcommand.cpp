@@ -1,7 +1,7 @@
 // SendCommand on each link with the fakes: bytes on the wire, the fixed waits
 // (the recorded sleeps), the reply scans and the failure messages.
 
-#include "linkfixture.h"
+#include "linkcalls.h"
 
 namespace softswitch::testing {
 namespace {
@@ -22,23 +22,21 @@ struct LinkRow {
     const char* name;
     const char* portName;
     std::size_t wire; // index into EachLink::wires()
-    Sleeps queryWaits;
-    Sleeps writeWaits;
+    Sleeps queryWaits, writeWaits;
 };
 
 const LinkRow kSerial{"Serial", "COM1", 0, {30ms}, {}}, kParallel{"Parallel", "LPT1", 1, {60ms}, {}},
     kTcp{"Tcp", "TCP/IP", 2, tcpPolls(0), {5ms}}, kUsb{"Usb", "USB", 3, {70ms, 70ms, 70ms}, {}};
 
+struct ExchangeRow {
+    const char* name;
+    const char* mode;
+    std::string received, reply; // a reply only for "R"
+};
+
 // Every link primed with the same reply; TCP is connected.
-class EachLink : public LinkTest {
+class EachLink : public LinkTest, public ::testing::WithParamInterface<std::tuple<LinkRow, ExchangeRow>> {
 protected:
-    void pick(const LinkRow& row, const std::string& reply)
-    {
-        choose(row.portName);
-        tcpConnected();
-        fake.serial.inbox = fake.parallel.replies = fake.socket.inbox = reply;
-        fake.usb.reads = {{reply, 0}, {"", 0}};
-    }
     // What reached each printer: serial, parallel, TCP, USB write calls.
     std::vector<Bytes> wires() const
     {
@@ -48,94 +46,61 @@ protected:
                 usb.insert(usb.end(), call.data.begin(), call.data.end());
         return {fake.serial.written, fake.parallel.written, fake.socket.sent, usb};
     }
-    std::vector<Bytes> onlyOn(const LinkRow& row, const Bytes& command) const
-    {
-        std::vector<Bytes> expected(4);
-        expected[row.wire] = command;
-        return expected;
-    }
     bool linkRead(const LinkRow& row) const
     {
-        switch (row.wire) {
-        case 0: return fake.serial.inbox.empty();
-        case 1: return !fake.parallel.history.empty() || !fake.parallel.readCounts.empty();
-        case 2: return fake.socket.inbox.empty();
-        default: return fake.usb.calls.size() > 1;
-        }
+        const bool read[] = {fake.serial.inbox.empty(), !fake.parallel.history.empty() || !fake.parallel.readCounts.empty(),
+                             fake.socket.inbox.empty(), fake.usb.calls.size() > 1};
+        return read[row.wire];
     }
 };
 
 const Bytes kCommand{29, 103, 52, 0, 255, 95};
 
-class EachLinkQuery : public EachLink, public ::testing::WithParamInterface<LinkRow> {};
-
-TEST_P(EachLinkQuery, SendsEveryByteInOrderOnItsOwnLinkWaitsAndReadsTheReply)
+TEST_P(EachLink, SendsEveryByteInOrderOnItsOwnLinkWaitsAndReadsOnlyForCapitalR)
 {
-    pick(GetParam(), "_30");
-    EXPECT_EQ(send(kCommand, "R"), "30");
-    EXPECT_EQ(wires(), onlyOn(GetParam(), kCommand));
-    EXPECT_EQ(fake.loop.sleeps, GetParam().queryWaits);
-    EXPECT_TRUE(linkRead(GetParam()));
-    EXPECT_TRUE(fake.boxes.shown.empty());
-}
+    const auto& [row, exchange] = GetParam();
+    choose(row.portName);
+    tcpConnected();
+    fake.serial.inbox = fake.parallel.replies = fake.socket.inbox = exchange.received;
+    fake.usb.reads = {{exchange.received, 0}, {"", 0}};
+    const bool query = std::string(exchange.mode) == "R";
 
-INSTANTIATE_TEST_SUITE_P(Links, EachLinkQuery, ::testing::Values(kSerial, kParallel, kTcp, kUsb), RowName{});
-
-struct ModeRow { const char* name; const char* mode; };
-
-class EachLinkWrite : public EachLink, public ::testing::WithParamInterface<std::tuple<LinkRow, ModeRow>> {};
-
-TEST_P(EachLinkWrite, AnyModeButCapitalRSendsReturnsEmptyAndReadsNothing)
-{
-    const auto& [row, mode] = GetParam();
-    pick(row, "_30");
-    EXPECT_EQ(send(kCommand, mode.mode), "");
-    EXPECT_EQ(wires(), onlyOn(row, kCommand));
-    EXPECT_EQ(fake.loop.sleeps, row.writeWaits);
-    EXPECT_FALSE(linkRead(row));
-    EXPECT_TRUE(fake.boxes.shown.empty());
-}
-
-INSTANTIATE_TEST_SUITE_P(Links, EachLinkWrite,
-                         ::testing::Combine(::testing::Values(kSerial, kParallel, kTcp, kUsb),
-                                            ::testing::Values(ModeRow{"W", "W"}, ModeRow{"LowerR", "r"},
-                                                              ModeRow{"RR", "RR"})),
-                         RowName{});
-
-struct ScanRow { const char* name; std::string received; std::string reply; };
-
-class FirstUnderscoreScan : public EachLink, public ::testing::WithParamInterface<std::tuple<LinkRow, ScanRow>> {};
-
-TEST_P(FirstUnderscoreScan, OnSerialParallelAndTcp)
-{
-    const auto& [row, scan] = GetParam();
-    pick(row, scan.received);
-    EXPECT_EQ(send(kQuery, "R"), scan.reply);
+    EXPECT_EQ(send(kCommand, exchange.mode), exchange.reply);
+    std::vector<Bytes> expected(4);
+    expected[row.wire] = kCommand;
+    EXPECT_EQ(wires(), expected);
     // The waits do not depend on what arrives, except that TCP polls until something does.
-    EXPECT_EQ(fake.loop.sleeps, scan.received.empty() && row.wire == kTcp.wire ? tcpPolls(1000) : row.queryWaits);
+    const bool silentTcp = query && exchange.received.empty() && row.wire == kTcp.wire;
+    EXPECT_EQ(fake.loop.sleeps, silentTcp ? tcpPolls(1000) : query ? row.queryWaits : row.writeWaits);
+    EXPECT_EQ(linkRead(row), query);
     EXPECT_TRUE(fake.boxes.shown.empty());
 }
 
+const ExchangeRow kFramed{"Framed", "R", "_30", "30"};
+const ExchangeRow kWrites[] = {{"W", "W", "_30", ""}, {"LowerR", "r", "_30", ""}, {"RR", "RR", "_30", ""}};
+INSTANTIATE_TEST_SUITE_P(Links, EachLink,
+                         ::testing::Combine(::testing::Values(kSerial, kParallel, kTcp, kUsb),
+                                            ::testing::Values(kFramed, kWrites[0], kWrites[1], kWrites[2])),
+                         RowName{});
 INSTANTIATE_TEST_SUITE_P(
-    Links, FirstUnderscoreScan,
+    FirstUnderscoreScan, EachLink,
     ::testing::Combine(
         ::testing::Values(kSerial, kParallel, kTcp),
-        ::testing::Values(ScanRow{"FramedReplyKeepsItsNul", std::string("_30\0", 4), std::string("30\0", 3)},
-                          ScanRow{"NoUnderscoreReturnedWhole", "KR-5050", "KR-5050"},
-                          ScanRow{"SecondUnderscoreStays", "_ab_cd", "ab_cd"},
-                          ScanRow{"CharactersBeforeTheUnderscoreStay", "xy_30", "xy30"},
-                          ScanRow{"NulsBeforeTheUnderscoreStay", std::string("\0_7", 3), std::string("\0" "7", 2)},
-                          ScanRow{"OneCharacterIsEnough", "7", "7"}, ScanRow{"OnlyAnUnderscore", "_", ""},
-                          ScanRow{"NothingReceived", "", ""})),
+        ::testing::Values(ExchangeRow{"FramedReplyKeepsItsNul", "R", std::string("_30\0", 4), std::string("30\0", 3)},
+                          ExchangeRow{"NoUnderscoreReturnedWhole", "R", "KR-5050", "KR-5050"},
+                          ExchangeRow{"SecondUnderscoreStays", "R", "_ab_cd", "ab_cd"},
+                          ExchangeRow{"CharactersBeforeTheUnderscoreStay", "R", "xy_30", "xy30"},
+                          ExchangeRow{"NulsBeforeTheUnderscoreStay", "R", std::string("\0_7", 3), std::string("\0" "7", 2)},
+                          ExchangeRow{"OneCharacterIsEnough", "R", "7", "7"}, ExchangeRow{"OnlyAnUnderscore", "R", "_", ""},
+                          ExchangeRow{"NothingReceived", "R", "", ""})),
     RowName{});
 
-TEST_F(EachLink, UnknownPortTypeSendsNothingAndKeepsTheArgument)
+TEST_F(LinkTest, UnknownPortTypeSendsNothingAndKeepsTheArgument)
 {
     state.PortType = "XYZ";
     EXPECT_EQ(send(kQuery, "R"), "R");
-    EXPECT_EQ(wires(), std::vector<Bytes>(4));
-    EXPECT_TRUE(fake.usb.calls.empty());
-    EXPECT_TRUE(fake.loop.sleeps.empty());
+    EXPECT_TRUE(fake.serial.written.empty() && fake.parallel.written.empty() && fake.socket.sent.empty());
+    EXPECT_TRUE(fake.usb.calls.empty() && fake.loop.sleeps.empty());
 }
 
 // ---- Parallel and USB -----------------------------------------------------
@@ -151,64 +116,32 @@ TEST_F(LinkTest, ParallelQueryReopensForReadingThenForWriting)
     EXPECT_EQ(fake.parallel.mode, FakeParallel::Mode::Writing);
 }
 
-TEST_F(LinkTest, UsbCallArguments)
+TEST_F(LinkTest, UsbTwoReadScan)
 {
+    // Name; first buffer and result; second buffer and result; reply; read calls (70 ms before each and at the end).
+    const std::tuple<const char*, std::string, std::int32_t, std::string, std::int32_t, std::string, std::size_t> rows[] = {
+        {"TwoBuffersJoinAToE", "_ABC", 0, "DE", 0, "ABCDE", 2},
+        {"NoUnderscoreGivesAll32CharactersAndIgnoresSecond", "XYZ", 0, "DE", 0, "XYZ" + std::string(29, '\0'), 2},
+        {"AllNulFirstBufferGivesNothing", "", 0, "DE", 0, "", 2},
+        {"TextBeforeUnderscoreIsDropped", "xy_AB", 0, "C", 0, "ABC", 2},
+        {"NulAfterUnderscoreSkipped", std::string("_A\0B", 4), 0, "", 0, "AB", 2},
+        {"SecondUnderscoreInFirstBufferKept", "_A_B", 0, "", 0, "A_B", 2},
+        {"UnderscoreInSecondBufferKept", "_AB", 0, std::string("C_\0D", 4), 0, "ABC_D", 2},
+        {"FirstReadFailsEmptyAndNoSecondRead", "_AB", 1, "C", 0, "", 1},
+        {"FirstReadNegativeResultFails", "_AB", -1, "C", 0, "", 1},
+        {"SecondReadFailsKeepsFirst", "_AB", 0, "C", 2, "AB", 2},
+    };
     choose("USB");
-    const Bytes command{29, 103, 52, 0, 7};
-    fake.usb.reads = {{"_AB", 0}, {"", 0}};
-    send(command, "R");
-    ASSERT_EQ(fake.usb.calls.size(), 3u);
-    const auto& write = fake.usb.calls[0];
-    EXPECT_EQ(write.data, asText(command));
-    EXPECT_EQ(std::tie(write.port, write.baud, write.arg4, write.length, write.mode, write.bufferLength, write.buffer),
-              std::make_tuple("usb", 9600, 0, 6, 0, 0, ""));
-    for (std::size_t i : {1u, 2u}) {
-        const auto& read = fake.usb.calls[i];
-        EXPECT_EQ(std::tie(read.port, read.baud, read.arg4, read.length, read.mode, read.bufferLength, read.buffer),
-                  std::make_tuple("usb", 9600, 0, 1, 5, 32, std::string(32, '\0')))
-            << "read " << i;
+    for (const auto& [name, first, firstResult, second, secondResult, reply, reads] : rows) {
+        fake.usb.calls.clear();
+        fake.loop.sleeps.clear();
+        fake.usb.reads = {{first, firstResult}, {second, secondResult}};
+        EXPECT_EQ(send(kQuery, "R"), reply) << name;
+        EXPECT_EQ(fake.usb.calls.size(), 1 + reads) << name;
+        EXPECT_EQ(fake.loop.sleeps, Sleeps(1 + reads, 70ms)) << name;
     }
-    EXPECT_EQ(fake.usb.calls[1].data, std::string(1, '\0'));
-    EXPECT_EQ(fake.usb.calls[2].data, " ");
-}
-
-struct UsbRow {
-    const char* name;
-    std::string first;
-    std::int32_t firstResult;
-    std::string second;
-    std::int32_t secondResult;
-    std::string reply;
-    std::size_t reads; // read calls made; 70 ms before each and at the end
-};
-
-class UsbReply : public LinkTest, public ::testing::WithParamInterface<UsbRow> {};
-
-TEST_P(UsbReply, TwoReadScan)
-{
-    choose("USB");
-    const UsbRow& row = GetParam();
-    fake.usb.reads = {{row.first, row.firstResult}, {row.second, row.secondResult}};
-    EXPECT_EQ(send(kQuery, "R"), row.reply);
-    EXPECT_EQ(fake.usb.calls.size(), 1 + row.reads);
-    EXPECT_EQ(fake.loop.sleeps, Sleeps(1 + row.reads, 70ms));
     EXPECT_TRUE(fake.boxes.shown.empty());
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, UsbReply,
-    ::testing::Values(
-        UsbRow{"TwoBuffersJoinAToE", "_ABC", 0, "DE", 0, "ABCDE", 2},
-        UsbRow{"NoUnderscoreGivesAll32CharactersAndIgnoresSecond", "XYZ", 0, "DE", 0, "XYZ" + std::string(29, '\0'), 2},
-        UsbRow{"AllNulFirstBufferGivesNothing", "", 0, "DE", 0, "", 2},
-        UsbRow{"TextBeforeUnderscoreIsDropped", "xy_AB", 0, "C", 0, "ABC", 2},
-        UsbRow{"NulAfterUnderscoreSkipped", std::string("_A\0B", 4), 0, "", 0, "AB", 2},
-        UsbRow{"SecondUnderscoreInFirstBufferKept", "_A_B", 0, "", 0, "A_B", 2},
-        UsbRow{"UnderscoreInSecondBufferKept", "_AB", 0, std::string("C_\0D", 4), 0, "ABC_D", 2},
-        UsbRow{"FirstReadFailsEmptyAndNoSecondRead", "_AB", 1, "C", 0, "", 1},
-        UsbRow{"FirstReadNegativeResultFails", "_AB", -1, "C", 0, "", 1},
-        UsbRow{"SecondReadFailsKeepsFirst", "_AB", 0, "C", 2, "AB", 2}),
-    RowName{});
 
 // ---- TCP ------------------------------------------------------------------
 
@@ -233,35 +166,28 @@ TEST_F(TcpTest, ReplyArrivingAtTheThirdPollStopsTheWait)
     EXPECT_EQ(fake.loop.sleeps, tcpPolls(3));
 }
 
-TEST_F(TcpTest, NothingArrivingEndsAfter1000PollsWithEmptyReply)
+TEST_F(TcpTest, NothingArrivingEndsAfter1000PollsEachLettingEventsRun)
 {
     EXPECT_EQ(send(kQuery, "R"), "");
-    // Two event batches around the send, one per poll, one after the wait.
-    EXPECT_EQ(fake.loop.eventBatches, 2 + 1000 + 1);
-    EXPECT_EQ(fake.loop.sleeps, tcpPolls(1000));
+    EXPECT_EQ(fake.loop.eventBatches, 2 + 1000 + 1); // around the send, one per poll, one after the wait
 }
 
-struct RefusalRow { const char* name; int socketState; const char* mode; std::string expected; };
-
-class TcpRefusal : public TcpTest, public ::testing::WithParamInterface<RefusalRow> {};
-
-TEST_P(TcpRefusal, MessageEndsWithTheStateAndReplyKeepsTheMode)
+TEST_F(TcpTest, RefusalEndsWithTheStateAndTheReplyKeepsTheMode)
 {
-    fake.socket.stateNumber = GetParam().socketState;
-    fake.socket.inbox = "_30";
-    EXPECT_EQ(send(kQuery, GetParam().mode), GetParam().mode);
-    expectOneBox(fake.boxes, GetParam().expected, MsgIcon::None);
+    const std::tuple<int, const char*> rows[] = {{6, "R"}, {6, "W"}, {0, "R"}, {8, "R"}};
+    for (const auto& [socketState, mode] : rows) {
+        fake.boxes.shown.clear();
+        fake.loop.sleeps.clear();
+        fake.socket.stateNumber = socketState;
+        state.LastTcpState = kTcpConnected;
+        fake.socket.inbox = "_30";
+        EXPECT_EQ(send(kQuery, mode), mode);
+        expectOneBox(fake.boxes, kRefusal + signedNumber(socketState), MsgIcon::None);
+        EXPECT_EQ(fake.loop.sleeps, (Sleeps{5ms})); // the refresh that saw the state change; no exchange waits
+        EXPECT_EQ(fake.socket.inbox, "_30");
+    }
     EXPECT_TRUE(fake.socket.sent.empty());
-    EXPECT_EQ(fake.loop.sleeps, (Sleeps{5ms})); // the refresh that saw the state change; no exchange waits
-    EXPECT_EQ(fake.socket.inbox, "_30");
 }
-
-INSTANTIATE_TEST_SUITE_P(Rows, TcpRefusal,
-                         ::testing::Values(RefusalRow{"ConnectingQuery", 6, "R", kRefusal + " 6"},
-                                           RefusalRow{"ConnectingWriteKeepsW", 6, "W", kRefusal + " 6"},
-                                           RefusalRow{"Closed", 0, "R", kRefusal + " 0"},
-                                           RefusalRow{"Closing", 8, "R", kRefusal + " 8"}),
-                         RowName{});
 
 TEST_F(TcpTest, RefusalRefreshesTheBoxTwiceAndNamesTheStateAfterIt)
 {
@@ -273,50 +199,52 @@ TEST_F(TcpTest, RefusalRefreshesTheBoxTwiceAndNamesTheStateAfterIt)
     };
     EXPECT_EQ(send(kQuery, "R"), "R");
     EXPECT_EQ(form.txtSTATUS.Text, "Disconnect");
-    expectOneBox(fake.boxes, "Could not send data now, please check lan printer status... 0", MsgIcon::None);
+    expectOneBox(fake.boxes, kRefusal + " 0", MsgIcon::None);
 }
 
-struct ErrorRow {
-    const char* name;
-    const char* mode;
-    int number;
-    bool raisedBeforeTheExchange;
-    const char* reply;
-    const char* box; // empty: no box
-};
-
-class TcpError : public TcpTest, public ::testing::WithParamInterface<ErrorRow> {};
-
-TEST_P(TcpError, RaisedDuringAQueryIsShownAndTheReplyKept)
+TEST_F(TcpTest, ExchangeRefreshesTheStatusBeforeSendingAndAfterItsWait)
 {
-    const ErrorRow& row = GetParam();
-    fake.socket.inbox = "_30";
-    const auto raise = [&] {
-        fake.socket.hasError = true;
-        fake.socket.error = {row.number, "Connection reset by peer", "Winsock1"};
+    state.LastTcpState = kTcpClosed; // the box still shows a closed socket
+    std::string shownWhenSent;
+    fake.loop.onSleep = [&] {
+        if (!fake.socket.sent.empty() && shownWhenSent.empty()) {
+            shownWhenSent = form.txtSTATUS.Text;
+            fake.socket.stateNumber = kTcpClosed; // the printer hangs up during the wait
+        }
     };
-    if (row.raisedBeforeTheExchange)
-        raise();
-    else
-        fake.loop.onEvents = raise;
-    EXPECT_EQ(send(kQuery, row.mode), row.reply);
-    if (std::string(row.box).empty()) {
-        EXPECT_TRUE(fake.boxes.shown.empty());
-    } else {
-        expectOneBox(fake.boxes, row.box, MsgIcon::None, "Error");
+    EXPECT_EQ(send(kQuery, "W"), "");
+    EXPECT_EQ(shownWhenSent, "Connected");
+    EXPECT_EQ(form.txtSTATUS.Text, "Disconnect");
+    EXPECT_EQ(fake.loop.sleeps, (Sleeps{5ms, 5ms, 5ms})); // settle, after the send, settle
+}
+
+TEST_F(TcpTest, ErrorRaisedDuringAQueryIsShownAndTheReplyKept)
+{
+    const std::tuple<const char*, int, bool, const char*, std::string> rows[] = {
+        {"R", 10054, false, "30", "Error #  10054 was generated by Winsock1\rConnection reset by peer"},
+        {"R", -1, false, "30", "Error # -1 was generated by Winsock1\rConnection reset by peer"},
+        {"W", 10054, false, "", ""},  // not shown after a write
+        {"R", 10061, true, "30", ""}, // left before the exchange: not shown
+    };
+    for (const auto& [mode, number, raisedBefore, reply, box] : rows) {
+        fake.boxes.shown.clear();
+        fake.socket.inbox = "_30";
+        const auto raise = [&, number = number] {
+            fake.socket.hasError = true;
+            fake.socket.error = {number, "Connection reset by peer", "Winsock1"};
+        };
+        fake.loop.onEvents = nullptr;
+        if (raisedBefore)
+            raise();
+        else
+            fake.loop.onEvents = raise;
+        EXPECT_EQ(send(kQuery, mode), reply) << number;
+        if (box.empty())
+            EXPECT_TRUE(fake.boxes.shown.empty()) << number;
+        else
+            expectOneBox(fake.boxes, box, MsgIcon::None, "Error");
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, TcpError,
-    ::testing::Values(
-        ErrorRow{"PositiveNumberGetsABlank", "R", 10054, false, "30",
-                 "Error #  10054 was generated by Winsock1\rConnection reset by peer"},
-        ErrorRow{"NegativeNumberHasNone", "R", -1, false, "30",
-                 "Error # -1 was generated by Winsock1\rConnection reset by peer"},
-        ErrorRow{"NotShownAfterAWrite", "W", 10054, false, "", ""},
-        ErrorRow{"LeftBeforeTheExchangeNotShown", "R", 10061, true, "30", ""}),
-    RowName{});
 
 } // namespace
 } // namespace softswitch::testing

@@ -19,17 +19,11 @@ struct FakeSerial : SerialPort {
     int port = 1;
     std::string settingsText = "9600,N,8,1";
     int handshaking = 0;
-    bool open = false;
-    bool refuseOpen = false;
-    bool refuseClose = false;
-    bool dsr = true;
-    bool cts = true;
-    int openCalls = 0;
-    int closeCalls = 0;
+    bool open = false, refuseOpen = false, refuseClose = false, dsr = true, cts = true;
+    int openCalls = 0, closeCalls = 0;
     std::vector<std::uint8_t> written;
     std::string inbox; // what the printer has sent so far
-    // A printer on the line: answers each command written since the last
-    // look at the receive buffer.
+    // A printer on the line: answers the commands written since the last look at the receive buffer.
     std::function<std::string(const std::vector<std::uint8_t>& command)> printer;
     std::size_t answered = 0;
 
@@ -40,15 +34,9 @@ struct FakeSerial : SerialPort {
     void setHandshaking(int value) override { handshaking = value; }
     bool setPortOpen(bool wanted) override
     {
-        if (wanted) {
-            ++openCalls;
-            if (refuseOpen)
-                return false;
-        } else {
-            ++closeCalls;
-            if (refuseClose)
-                return false;
-        }
+        ++(wanted ? openCalls : closeCalls);
+        if (wanted ? refuseOpen : refuseClose)
+            return false;
         open = wanted;
         return true;
     }
@@ -58,10 +46,9 @@ struct FakeSerial : SerialPort {
     void output(std::uint8_t byte) override { written.push_back(byte); }
     int inBufferCount() override
     {
-        if (printer && written.size() > answered) {
-            inbox += printer({written.begin() + static_cast<std::ptrdiff_t>(answered), written.end()});
-            answered = written.size();
-        }
+        if (printer && written.size() > answered)
+            inbox += printer({written.begin() + static_cast<std::ptrdiff_t>(std::exchange(answered, written.size())),
+                              written.end()});
         return static_cast<int>(inbox.size());
     }
     std::string input() override { return std::exchange(inbox, {}); }
@@ -69,13 +56,8 @@ struct FakeSerial : SerialPort {
 
 struct FakeSocket : TcpSocket {
     std::string host;
-    int port = 0;
-    int stateNumber = 0;
-    int handle = 0;
-    int connects = 0;
-    int closes = 0;
-    // The state a connect leads to (a printer that answers at once: 7).
-    int stateAfterConnect = 6;
+    int port = 0, stateNumber = 0, handle = 0, connects = 0, closes = 0;
+    int stateAfterConnect = 6; // a printer that answers at once: 7
     std::vector<std::uint8_t> sent;
     std::string inbox;
     bool hasError = false;
@@ -84,18 +66,8 @@ struct FakeSocket : TcpSocket {
     void setRemoteHost(const std::string& value) override { host = value; }
     void setRemotePort(int value) override { port = value; }
     int remotePort() const override { return port; }
-    void connect() override
-    {
-        ++connects;
-        stateNumber = stateAfterConnect;
-        handle = 5;
-    }
-    void close() override
-    {
-        ++closes;
-        stateNumber = 0;
-        handle = 0;
-    }
+    void connect() override { ++connects; stateNumber = stateAfterConnect; handle = 5; }
+    void close() override { ++closes; stateNumber = 0; handle = 0; }
     int state() override { return stateNumber; }
     int socketHandle() override { return handle; }
     int bytesReceived() override { return static_cast<int>(inbox.size()); }
@@ -108,11 +80,9 @@ struct FakeSocket : TcpSocket {
     void sendByte(std::uint8_t byte) override { sent.push_back(byte); }
     bool takePendingError(PlatformError& out) override
     {
-        if (!hasError)
-            return false;
-        out = error;
-        hasError = false;
-        return true;
+        if (hasError)
+            out = error;
+        return std::exchange(hasError, false);
     }
 };
 
@@ -126,33 +96,23 @@ struct FakeParallel : ParallelPort {
     std::string replies; // what a reading open finds
     std::vector<int> readCounts;
 
-    void close() override
-    {
-        history.push_back("close");
-        mode = Mode::Closed;
-    }
+    void close() override { history.push_back("close"); mode = Mode::Closed; }
     bool open(bool forReading, PlatformError& error) override
     {
         history.push_back(forReading ? "open R" : "open W");
-        if (refuseOpen) {
+        if (refuseOpen)
             error = openError;
-            return false;
-        }
-        mode = forReading ? Mode::Reading : Mode::Writing;
-        return true;
+        else
+            mode = forReading ? Mode::Reading : Mode::Writing;
+        return !refuseOpen;
     }
     void write(std::uint8_t byte) override { written.push_back(byte); }
-    std::string read(int count) override
-    {
-        readCounts.push_back(count);
-        return std::exchange(replies, {});
-    }
+    std::string read(int count) override { readCounts.push_back(count); return std::exchange(replies, {}); }
 };
 
 struct FakeUsb : UsbLibrary {
     struct Call {
-        std::string data;
-        std::string port;
+        std::string data, port;
         std::int32_t baud, arg4, length, mode, bufferLength;
         std::string buffer;
     };
@@ -165,9 +125,7 @@ struct FakeUsb : UsbLibrary {
                        std::string& buffer) override
     {
         calls.push_back({data, port, baud, arg4, length, mode, bufferLength, buffer});
-        if (mode == 0)
-            return 0;
-        if (reads.empty())
+        if (mode == 0 || reads.empty())
             return 0;
         auto [filled, result] = reads.front();
         reads.pop_front();
@@ -180,32 +138,27 @@ struct FakeUsb : UsbLibrary {
 struct FakeLoop : EventLoop {
     std::vector<std::chrono::milliseconds> sleeps;
     int eventBatches = 0;
-    std::function<void()> onEvents; // what "other events" do while the core waits
+    std::function<void()> onEvents; // what other events do while the core waits
+    std::function<void()> onSleep;  // what the world does during a sleep
 
-    void sleep(std::chrono::milliseconds duration) override { sleeps.push_back(duration); }
+    void sleep(std::chrono::milliseconds duration) override
+    {
+        sleeps.push_back(duration);
+        if (onSleep)
+            onSleep();
+    }
     void processEvents() override
     {
         ++eventBatches;
         if (onEvents)
             onEvents();
     }
-    std::chrono::milliseconds slept() const
-    {
-        std::chrono::milliseconds total{0};
-        for (auto s : sleeps)
-            total += s;
-        return total;
-    }
 };
 
 struct FakeTimer : TimerDriver {
     bool enabled = false;
     std::chrono::milliseconds interval{0};
-    void setTimer(bool on, std::chrono::milliseconds every) override
-    {
-        enabled = on;
-        interval = every;
-    }
+    void setTimer(bool on, std::chrono::milliseconds every) override { enabled = on; interval = every; }
 };
 
 struct FakeBoxes : MessageBoxes {
@@ -221,12 +174,12 @@ struct FakeBoxes : MessageBoxes {
     MsgAnswer show(const std::string& text, MsgButtons buttons, MsgIcon icon, const std::string& title) override
     {
         shown.push_back({text, buttons, icon, title});
+        MsgAnswer answer = buttons == MsgButtons::YesNo ? MsgAnswer::Yes : MsgAnswer::Ok;
         if (!answers.empty()) {
-            const MsgAnswer answer = answers.front();
+            answer = answers.front();
             answers.pop_front();
-            return answer;
         }
-        return buttons == MsgButtons::YesNo ? MsgAnswer::Yes : MsgAnswer::Ok;
+        return answer;
     }
 };
 
@@ -234,11 +187,7 @@ struct FakeShell : Shell {
     std::vector<std::string> launched;
     bool launchFails = false;
     int ends = 0;
-    bool launch(const std::string& commandLine) override
-    {
-        launched.push_back(commandLine);
-        return !launchFails;
-    }
+    bool launch(const std::string& commandLine) override { launched.push_back(commandLine); return !launchFails; }
     void endProgram() override { ++ends; }
 };
 
