@@ -90,19 +90,15 @@ std::string EmulatorServer::start()
 
 std::string EmulatorServer::openTcp()
 {
-    const std::string& endpoint = m_options.tcpEndpoint;
-    const std::size_t colon = endpoint.rfind(':');
-    if (colon == std::string::npos || colon == 0 || colon + 1 == endpoint.size())
-        return "--tcp wants HOST:PORT, got \"" + endpoint + "\"";
-    const std::string host = endpoint.substr(0, colon);
-    const std::string port = endpoint.substr(colon + 1);
-
+    // The option parser has checked the form and the port's range.
+    const std::string endpoint = m_options.tcpHost + ":" + std::to_string(m_options.tcpPort);
     addrinfo hints{};
     hints.ai_family = AF_INET;
     hints.ai_socktype = SOCK_STREAM;
     hints.ai_flags = AI_PASSIVE | AI_NUMERICSERV;
     addrinfo* found = nullptr;
-    if (const int error = getaddrinfo(host.c_str(), port.c_str(), &hints, &found); error != 0)
+    if (const int error = getaddrinfo(m_options.tcpHost.c_str(), std::to_string(m_options.tcpPort).c_str(), &hints, &found);
+        error != 0)
         return "cannot resolve " + endpoint + ": " + gai_strerror(error);
     sockaddr_in address{};
     std::memcpy(&address, found->ai_addr, sizeof address);

@@ -88,7 +88,8 @@ TEST(Options, EndpointsSplitGapAndRemoteAreRead)
 {
     const EmulatorOptions options =
         parsed("--tcp 127.0.0.1:0 --pty /tmp/lnk --set 'maker=Tarvenic Co' --split-gap 7 --allow-remote");
-    EXPECT_EQ(options.tcpEndpoint, "127.0.0.1:0");
+    EXPECT_EQ(options.tcpHost, "127.0.0.1");
+    EXPECT_EQ(options.tcpPort, 0);
     EXPECT_TRUE(options.tcp);
     EXPECT_EQ(options.ptyLink, "/tmp/lnk");
     EXPECT_EQ(options.state.value(Field::Maker), "Tarvenic Co");
@@ -96,7 +97,7 @@ TEST(Options, EndpointsSplitGapAndRemoteAreRead)
     EXPECT_TRUE(options.allowRemote);
     const EmulatorOptions defaults = parsed("");
     EXPECT_TRUE(defaults.tcp);
-    EXPECT_EQ(defaults.tcpEndpoint, "127.0.0.1:9100");
+    EXPECT_EQ(defaults.tcpPort, 9100);
     EXPECT_FALSE(defaults.allowRemote);
     EXPECT_FALSE(parsed("--pty /tmp/x --no-tcp").tcp);
 }

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -89,10 +90,18 @@ TEST(EmulatorProcess, StopSignalsEndItWithStatusZero)
     }
 }
 
-TEST(EmulatorProcess, RefusesBadArgumentsAndRemoteAddresses)
+TEST(EmulatorProcess, BadArgumentsExitTwoWithOneLineOnStandardError)
 {
-    EXPECT_EQ(runEmulatorToEnd({"--set", "sw1=999"}), 2);
-    EXPECT_EQ(runEmulatorToEnd({"--bogus"}), 2);
+    const std::vector<std::vector<std::string>> rows{
+        {"--bogus"}, {"--set", "sw1=999"}, {"--tcp", "127.0.0.1:99999"}, {"--tcp", "127.0.0.1:65536"},
+        {"--tcp", "127.0.0.1"}, {"--tcp", ":0"}, {"--tcp", "127.0.0.1:"}, {"--tcp", "127.0.0.1:abc"},
+        {"--tcp", "127.0.0.1:-1"}, {"--no-tcp"}};
+    for (const std::vector<std::string>& args : rows) {
+        std::string errors;
+        EXPECT_EQ(runEmulatorToEnd(args, &errors), 2) << args.back();
+        EXPECT_EQ(errors.find("printer-emulator: "), 0u) << args.back();
+        EXPECT_EQ(errors.find('\n'), errors.size() - 1) << "one line for " << args.back() << ": " << errors;
+    }
     // Refused before anything is bound; no connection is ever made.
     EXPECT_EQ(runEmulatorToEnd({"--tcp", "192.0.2.1:0"}), 1);
     EXPECT_EQ(runEmulatorToEnd({"--help"}), 0);
