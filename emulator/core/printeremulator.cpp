@@ -117,6 +117,9 @@ void EmulatorSession::close()
     if (m_closed)
         return;
     m_closed = true;
+    // An unlock must not outlive its connection: the next client would
+    // find writes taken that it never unlocked for.
+    m_printer.m_unlocked = false;
     if (m_dropRequested)
         return;  // the line was cut after the last command
     std::vector<Token> tokens;

@@ -96,7 +96,7 @@ public:
 
     std::string feed(std::string_view bytes);
     // The connection ended: pending print data and partial commands are
-    // reported. Called by the destructor too.
+    // reported and the printer is locked again. Called by the destructor too.
     void close();
 
     // The drop-after fault has fired: the transport should end the

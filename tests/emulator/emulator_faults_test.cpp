@@ -72,7 +72,10 @@ INSTANTIATE_TEST_SUITE_P(
         FaultRow{"DropAfterCountsCommandsNotPrintData",
                  "--drop-after 2",
                  {{{hex("41 42 0D 0A") + kMaker, framed("TARVENIC")}, {kModel + kMaker, framed("KR-5050")}, {kMaker, ""}},
-                  {{kMaker, framed("TARVENIC")}}}}),
+                  {{kMaker, framed("TARVENIC")}}}},
+        FaultRow{"ClosingAConnectionLocksThePrinter",
+                 "",
+                 {{{kUnlock, ""}}, {{hex("1D 67 38 27 39 00 00 00") + kSwitch1, framed("0")}}}}),
     kRowName);
 
 TEST(Faults, SplitReplyCutsIntoPiecesOfAtMostTheGivenSize)

@@ -35,16 +35,18 @@ TEST(EmulatorProcess, AnswersOverTcpKeepsWritesForTheNextClientAndRecordsTheWire
             client.send(std::string(1, byte));
         EXPECT_EQ(client.receive(framed("KR-31").size()), framed("KR-31"));
         expectReply(client, kSwitch1, framed("5"));
-        client.send(kUnlock + hex("1D 67 38 27 32 30 30 00") + kLock + hex("1B 21 01 46 0D 0A 1B 69"));
+        // No lock and an unfinished print line: the end of the connection
+        // locks the printer and ends the line.
+        client.send(kUnlock + hex("1D 67 38 27 32 30 30 00") + hex("1B 21 01 46"));
     }
     for (int round = 0; round < 3; ++round) {
         ByteLink client = ByteLink::loopback(emulator.tcpPort());
-        expectReply(client, kSwitch1, framed("200"));
+        expectReply(client, hex("1D 67 38 27 37 00 00 00") + kSwitch1, framed("200"));
     }
     EXPECT_EQ(emulator.stop(), 0);
-    EXPECT_EQ(readFile(transcript),
-              "1D 49 42\n1D 49 43\n1D 67 34 27 00\n1D 67 75 6E 6C 00\n1D 67 38 27 32 30 30 00\n1D 67 6C 63 6B 00\n"
-              "1B 21 01 46 0D 0A\n1B 69\n1D 67 34 27 00\n1D 67 34 27 00\n1D 67 34 27 00\n");
+    const std::string later = "1D 67 38 27 37 00 00 00\n1D 67 34 27 00\n";
+    EXPECT_EQ(readFile(transcript), "1D 49 42\n1D 49 43\n1D 67 34 27 00\n1D 67 75 6E 6C 00\n1D 67 38 27 32 30 30 00\n"
+                                    "1B 21 01 46\n" + later + later + later);
 }
 
 TEST(EmulatorProcess, PseudoTerminalPassesEveryByteRaw)
@@ -136,13 +138,14 @@ TEST(EmulatorProcess, DropAfterOnThePtyHangsUpAndLinksAFreshOne)
 {
     TempDir dir;
     const std::string link = dir.file("lp");
-    EmulatorProcess emulator({"--no-tcp", "--pty", link, "--drop-after", "1"});
+    EmulatorProcess emulator({"--no-tcp", "--pty", link, "--drop-after", "2"});
     ByteLink terminal = ByteLink::open(link);
-    expectReply(terminal, kMaker, framed("TARVENIC"));
+    expectReply(terminal, kUnlock + kMaker, framed("TARVENIC"));
     EXPECT_TRUE(terminal.closedByPeer());
-    // The new pair's name may be reused, so the proof is that the link answers.
+    // The new pair's name may be reused, so the proof is that the link
+    // answers; the drop has locked the printer again.
     ByteLink again = ByteLink::open(link);
-    expectReply(again, kModel, framed("KR-5050"));
+    expectReply(again, hex("1D 67 38 27 39 00 00 00") + kSwitch1, framed("0"));
 }
 
 // Delay and split are seen in the order of events, not measured: with pauses
