@@ -100,7 +100,8 @@ public:
     void close();
 
     // The drop-after fault has fired: the transport should end the
-    // connection; further bytes are ignored as on a closed line.
+    // connection once the replies so far are out. Bytes received until then
+    // are still recorded and carried out, but get no reply.
     bool dropRequested() const { return m_dropRequested; }
     std::size_t commandCount() const { return m_commands; }
 

@@ -39,17 +39,21 @@ struct FaultRow {
 
 class Fault : public ::testing::TestWithParam<FaultRow> {};
 
-TEST_P(Fault, ShowsInTheReplies)
+TEST_P(Fault, ShowsInTheRepliesAndEveryByteIsRecorded)
 {
     const EmulatorOptions options = parsed(GetParam().options);
     PrinterEmulator printer(options.state, options.faults);
+    std::string sent, recorded;
+    printer.setEventHandler([&recorded](const emulator::Event& event) { recorded += event.bytes; });
     for (std::size_t connection = 0; connection < GetParam().connections.size(); ++connection) {
         EmulatorSession session(printer);
         for (std::size_t step = 0; step < GetParam().connections[connection].size(); ++step) {
             const Step& row = GetParam().connections[connection][step];
             EXPECT_EQ(session.feed(row.send), row.reply) << "connection " << connection << " step " << step;
+            sent += row.send;
         }
     }
+    EXPECT_EQ(emulator::hexBytes(recorded), emulator::hexBytes(sent));
 }
 
 const std::string kGarbage = hex("FF 41 5F");
@@ -73,6 +77,11 @@ INSTANTIATE_TEST_SUITE_P(
                  "--drop-after 2",
                  {{{hex("41 42 0D 0A") + kMaker, framed("TARVENIC")}, {kModel + kMaker, framed("KR-5050")}, {kMaker, ""}},
                   {{kMaker, framed("TARVENIC")}}}},
+        // Bytes that came with the last answered command are still carried out.
+        FaultRow{"DropAfterKeepsWhatCameInTheSamePacket",
+                 "--drop-after 1",
+                 {{{kMaker + kUnlock + hex("1D 67 38 27 39 00 00 00") + kLock + hex("41"), framed("TARVENIC")}},
+                  {{kSwitch1, framed("9")}}}},
         FaultRow{"ClosingAConnectionLocksThePrinter",
                  "",
                  {{{kUnlock, ""}}, {{hex("1D 67 38 27 39 00 00 00") + kSwitch1, framed("0")}}}}),
