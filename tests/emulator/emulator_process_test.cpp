@@ -148,6 +148,43 @@ TEST(EmulatorProcess, DropAfterOnThePtyHangsUpAndLinksAFreshOne)
     expectReply(again, hex("1D 67 38 27 39 00 00 00") + kSwitch1, framed("0"));
 }
 
+// A client that sends and never reads: the emulator waits for its socket to
+// take more instead of retrying at once, still serves the pty, and loses
+// nothing once the client reads.
+TEST(EmulatorProcess, AClientThatStopsReadingIsWaitedFor)
+{
+    TempDir dir;
+    const std::string link = dir.file("lp");
+    const std::string maker(1000, 'M');
+    EmulatorProcess emulator({"--tcp", "127.0.0.1:0", "--pty", link, "--set", "maker=" + maker}, 2);
+    ByteLink client = ByteLink::loopback(emulator.tcpPort(), 2048);
+    constexpr std::size_t kQueries = 10000;  // 10 MB of replies, far beyond the socket buffers
+    std::string queries;
+    for (std::size_t i = 0; i < kQueries; ++i)
+        queries += kMaker;
+    client.send(queries);
+    EXPECT_TRUE(emulator.settlesAsleep()) << "busy while the client does not read";
+    ByteLink terminal = ByteLink::open(link);
+    expectReply(terminal, kModel, framed("KR-5050"));
+    // Read again, with a model query whenever the stream goes quiet, until
+    // one is answered behind the maker replies that were kept.
+    std::string received;
+    for (int probes = 0; !received.ends_with(framed("KR-5050")) && probes < 100;) {
+        const std::string more = client.receiveSome(std::chrono::milliseconds(100));
+        if (more.empty() && ++probes)
+            client.send(kModel);
+        received += more;
+    }
+    std::size_t at = 0;
+    std::size_t makers = 0;
+    for (; received.compare(at, framed(maker).size(), framed(maker)) == 0; ++makers)
+        at += framed(maker).size();
+    while (received.compare(at, framed("KR-5050").size(), framed("KR-5050")) == 0)
+        at += framed("KR-5050").size();
+    EXPECT_EQ(at, received.size()) << "whole replies in order, then the answers to the probes";
+    EXPECT_EQ(makers, kQueries);
+}
+
 // Delay and split are seen in the order of events, not measured: with pauses
 // far longer than the test's own first look, that look finds nothing (delay)
 // or only the first piece (split), and the rest comes later.

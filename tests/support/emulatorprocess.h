@@ -12,6 +12,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <fstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -108,6 +109,26 @@ public:
         return text;
     }
 
+    // True once the child is seen asleep in a system call at many samples in
+    // a row; a loop that spins (polls without waiting) is always running.
+    bool settlesAsleep() const
+    {
+        constexpr int kSamplesInARow = 20;
+        const std::string statPath = "/proc/" + std::to_string(m_pid) + "/stat";
+        const auto deadline = std::chrono::steady_clock::now() + kPatience;
+        for (int asleep = 0; std::chrono::steady_clock::now() < deadline; poll(nullptr, 0, 10)) {
+            std::ifstream stat(statPath);
+            std::string line;
+            std::getline(stat, line);
+            // The state letter follows the parenthesised program name.
+            const std::size_t nameEnd = line.rfind(')');
+            asleep = nameEnd != std::string::npos && line.size() > nameEnd + 2 && line[nameEnd + 2] == 'S' ? asleep + 1 : 0;
+            if (asleep == kSamplesInARow)
+                return true;
+        }
+        return false;
+    }
+
 private:
     std::string readLine()
     {
@@ -155,9 +176,13 @@ public:
             close(m_fd);
     }
 
-    static ByteLink loopback(int port)
+    // `receiveBuffer` (bytes, 0 = the system's default) is set before the
+    // connection, so it also bounds the window the peer may fill.
+    static ByteLink loopback(int port, int receiveBuffer = 0)
     {
         ByteLink link(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+        if (receiveBuffer > 0)
+            setsockopt(link.m_fd, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
         sockaddr_in address{};
         address.sin_family = AF_INET;
         address.sin_port = htons(static_cast<uint16_t>(port));
