@@ -191,6 +191,10 @@ void EmulatorSession::handleCommand(const Token& token, std::string& reply)
 
 void EmulatorSession::appendPrintData(const Token& token)
 {
+    // Cut before the token that would pass the limit; tokens do not depend
+    // on the chunking, so neither do the lines.
+    if (m_printRun.size() + token.bytes.size() > kMaxPrintLineBytes)
+        endPrintRun();
     m_printRun += token.bytes;
     // A line feed or a cut finishes a printed line; the run ends with it so
     // the transcript does not depend on how the bytes were chunked.

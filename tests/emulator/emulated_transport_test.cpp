@@ -85,6 +85,20 @@ TEST(EmulatedTransport, SplitReplyGivesAtMostThatManyBytesPerRead)
     EXPECT_EQ(emulated.library.read(' ').buffer, padded(std::string(1, '\0')));
 }
 
+TEST(EmulatedTransport, UnreadRepliesPastTheLimitAreDroppedAndAnsweringGoesOn)
+{
+    Emulated emulated("");
+    const std::size_t queries = 2 * emulator::kMaxUnreadReplyBytes / framed("TARVENIC").size();
+    for (std::size_t i = 0; i < queries; ++i)
+        emulated.library.write(kMaker);
+    std::size_t reads = 0;
+    while (emulated.library.read('\0').buffer != padded(""))
+        ++reads;
+    EXPECT_GE(reads * 32, emulator::kMaxUnreadReplyBytes);
+    EXPECT_LT(reads * 32, queries * framed("TARVENIC").size());
+    EXPECT_EQ(emulated.library.exchange(kMaker).first.buffer, padded(framed("TARVENIC")));
+}
+
 TEST(EmulatedTransport, ReplyDelayKeepsReadsEmptyUntilItHasPassed)
 {
     // Far longer than the test runs: both reads come too early.

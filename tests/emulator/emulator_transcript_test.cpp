@@ -62,6 +62,13 @@ TEST(Transcript, PrintDataAtTheEndOfAConnectionIsWritten)
     EXPECT_EQ(transcriptOf(hex("41 42 43 1D 67"), 1), "41 42 43\n1D 67\n");
 }
 
+TEST(Transcript, APrintRunWithoutLineFeedIsCutAtTheLimit)
+{
+    const std::string line(emulator::kMaxPrintLineBytes, 'A');
+    const std::string hexLine = emulator::hexBytes(line) + "\n";
+    EXPECT_EQ(transcriptOf(line + line + "B", 1000), hexLine + hexLine + "42\n");
+}
+
 TEST(Transcript, AppendsToAnExistingFile)
 {
     TempDir dir;
