@@ -101,8 +101,8 @@ std::string EmulatorServer::openTcp()
     hints.ai_socktype = SOCK_STREAM;
     hints.ai_flags = AI_PASSIVE | AI_NUMERICSERV;
     addrinfo* found = nullptr;
-    if (const int error = getaddrinfo(m_options.tcpHost.c_str(), std::to_string(m_options.tcpPort).c_str(), &hints, &found);
-        error != 0)
+    const std::string port = std::to_string(m_options.tcpPort);
+    if (const int error = getaddrinfo(m_options.tcpHost.c_str(), port.c_str(), &hints, &found); error != 0)
         return "cannot resolve " + endpoint + ": " + gai_strerror(error);
     sockaddr_in address{};
     std::memcpy(&address, found->ai_addr, sizeof address);

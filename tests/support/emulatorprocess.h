@@ -122,7 +122,8 @@ public:
             std::getline(stat, line);
             // The state letter follows the parenthesised program name.
             const std::size_t nameEnd = line.rfind(')');
-            asleep = nameEnd != std::string::npos && line.size() > nameEnd + 2 && line[nameEnd + 2] == 'S' ? asleep + 1 : 0;
+            const bool sleeping = nameEnd != std::string::npos && line.size() > nameEnd + 2 && line[nameEnd + 2] == 'S';
+            asleep = sleeping ? asleep + 1 : 0;
             if (asleep == kSamplesInARow)
                 return true;
         }
