@@ -78,6 +78,22 @@ bool parseMilliseconds(std::string_view text, std::chrono::milliseconds& out)
     return true;
 }
 
+constexpr std::size_t kHighestPort = 65535;
+
+// HOST:PORT, both present; the port in 0..65535, so it cannot wrap to another.
+std::string parseEndpoint(const std::string& endpoint, EmulatorOptions& options)
+{
+    const std::size_t colon = endpoint.rfind(':');
+    if (colon == std::string::npos || colon == 0 || colon + 1 == endpoint.size())
+        return "--tcp wants HOST:PORT, got \"" + endpoint + "\"";
+    std::size_t port = 0;
+    if (!parseCount(std::string_view(endpoint).substr(colon + 1), port) || port > kHighestPort)
+        return "--tcp port must be 0..65535, got \"" + endpoint.substr(colon + 1) + "\"";
+    options.tcpHost = endpoint.substr(0, colon);
+    options.tcpPort = static_cast<std::uint16_t>(port);
+    return {};
+}
+
 // Applies one option with its value; returns the error text or empty text.
 std::string apply(const OptionInfo& info, const std::string& value, EmulatorOptions& options)
 {
@@ -85,8 +101,7 @@ std::string apply(const OptionInfo& info, const std::string& value, EmulatorOpti
     switch (info.option) {
     case Option::Tcp:
         options.tcp = true;
-        options.tcpEndpoint = value;
-        return {};
+        return parseEndpoint(value, options);
     case Option::NoTcp:
         options.tcp = false;
         return {};
@@ -160,6 +175,9 @@ OptionsResult parseOptions(std::span<const std::string> args, OptionScope scope)
         if (!result.error.empty())
             return result;
     }
+    const EmulatorOptions& options = result.options;
+    if (scope == OptionScope::Executable && !options.help && !options.tcp && options.ptyLink.empty())
+        result.error = "no endpoint: --no-tcp needs --pty LINK";
     return result;
 }
 

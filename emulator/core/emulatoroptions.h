@@ -3,6 +3,7 @@
 #include "printeremulator.h"
 #include "printerstate.h"
 
+#include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
@@ -20,7 +21,8 @@ struct EmulatorOptions {
     Faults faults;
     std::string transcriptPath;
     bool tcp = true;
-    std::string tcpEndpoint = "127.0.0.1:9100";
+    std::string tcpHost = "127.0.0.1";
+    std::uint16_t tcpPort = 9100;  // 0 picks a free port
     bool allowRemote = false;
     std::string ptyLink;
     bool help = false;

@@ -100,15 +100,12 @@ EmulatorSession::~EmulatorSession() { close(); }
 std::string EmulatorSession::feed(std::string_view bytes)
 {
     std::string reply;
-    if (m_closed || m_dropRequested)
+    if (m_closed)
         return reply;
     std::vector<Token> tokens;
     m_parser.feed(bytes, tokens);
-    for (const Token& token : tokens) {
-        if (m_dropRequested)
-            break;
+    for (const Token& token : tokens)
         handle(token, reply);
-    }
     return reply;
 }
 
@@ -117,14 +114,15 @@ void EmulatorSession::close()
     if (m_closed)
         return;
     m_closed = true;
-    if (m_dropRequested)
-        return;  // the line was cut after the last command
     std::vector<Token> tokens;
     m_parser.finish(tokens);
     std::string ignored;
     for (const Token& token : tokens)
         handle(token, ignored);
     endPrintRun();
+    // An unlock must not outlive its connection: the next client would
+    // find writes taken that it never unlocked for.
+    m_printer.m_unlocked = false;
 }
 
 void EmulatorSession::handle(const Token& token, std::string& reply)
@@ -180,6 +178,10 @@ void EmulatorSession::handleCommand(const Token& token, std::string& reply)
     case CommandKind::Cut:
         break;
     }
+    // Past the drop the line is cut: what was received still acts on the
+    // printer and is recorded, but nothing goes back.
+    if (m_dropRequested)
+        event.reply.clear();
     reply += event.reply;
     m_printer.emit(event);
     ++m_commands;
@@ -189,6 +191,10 @@ void EmulatorSession::handleCommand(const Token& token, std::string& reply)
 
 void EmulatorSession::appendPrintData(const Token& token)
 {
+    // Cut before the token that would pass the limit; tokens do not depend
+    // on the chunking, so neither do the lines.
+    if (m_printRun.size() + token.bytes.size() > kMaxPrintLineBytes)
+        endPrintRun();
     m_printRun += token.bytes;
     // A line feed or a cut finishes a printed line; the run ends with it so
     // the transcript does not depend on how the bytes were chunked.

@@ -14,6 +14,14 @@
 
 namespace emulator {
 
+// Replies a client has not read queue up to this many bytes (past the
+// kernel's socket or terminal buffers); later ones are dropped until it
+// reads, so a client that never reads cannot make the emulator grow.
+inline constexpr std::size_t kMaxUnreadReplyBytes = 64 * 1024;
+// A print run without line feed is cut into transcript lines of at most
+// this many bytes: a long raster or a runaway sender stays bounded.
+inline constexpr std::size_t kMaxPrintLineBytes = 4096;
+
 // Misbehaviour on request, for robustness tests of the utility. The core
 // applies the faults that change what is answered; the transports apply the
 // ones about timing and delivery (delay, split, drop).
@@ -96,11 +104,12 @@ public:
 
     std::string feed(std::string_view bytes);
     // The connection ended: pending print data and partial commands are
-    // reported. Called by the destructor too.
+    // reported and the printer is locked again. Called by the destructor too.
     void close();
 
     // The drop-after fault has fired: the transport should end the
-    // connection; further bytes are ignored as on a closed line.
+    // connection once the replies so far are out. Bytes received until then
+    // are still recorded and carried out, but get no reply.
     bool dropRequested() const { return m_dropRequested; }
     std::size_t commandCount() const { return m_commands; }
 

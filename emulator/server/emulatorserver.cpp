@@ -25,6 +25,10 @@ namespace {
 
 constexpr std::size_t kReadChunk = 4096;
 constexpr int kListenBacklog = 4;
+// A printer's output buffer is small. Kept small in the kernel too, most
+// replies a client leaves unread wait in our own bounded queue, not in
+// megabytes of socket buffer.
+constexpr int kSocketSendBufferBytes = 16 * 1024;
 // A pending pty drop looks this often whether the last reply has been read,
 // waits at least kDropGrace after the last write and at most kDropPatience.
 constexpr std::chrono::milliseconds kDrainPoll{10};
@@ -90,19 +94,15 @@ std::string EmulatorServer::start()
 
 std::string EmulatorServer::openTcp()
 {
-    const std::string& endpoint = m_options.tcpEndpoint;
-    const std::size_t colon = endpoint.rfind(':');
-    if (colon == std::string::npos || colon == 0 || colon + 1 == endpoint.size())
-        return "--tcp wants HOST:PORT, got \"" + endpoint + "\"";
-    const std::string host = endpoint.substr(0, colon);
-    const std::string port = endpoint.substr(colon + 1);
-
+    // The option parser has checked the form and the port's range.
+    const std::string endpoint = m_options.tcpHost + ":" + std::to_string(m_options.tcpPort);
     addrinfo hints{};
     hints.ai_family = AF_INET;
     hints.ai_socktype = SOCK_STREAM;
     hints.ai_flags = AI_PASSIVE | AI_NUMERICSERV;
     addrinfo* found = nullptr;
-    if (const int error = getaddrinfo(host.c_str(), port.c_str(), &hints, &found); error != 0)
+    const std::string port = std::to_string(m_options.tcpPort);
+    if (const int error = getaddrinfo(m_options.tcpHost.c_str(), port.c_str(), &hints, &found); error != 0)
         return "cannot resolve " + endpoint + ": " + gai_strerror(error);
     sockaddr_in address{};
     std::memcpy(&address, found->ai_addr, sizeof address);
@@ -162,6 +162,7 @@ void EmulatorServer::acceptClient()
     // Each write of a split reply should leave as its own segment.
     const int yes = 1;
     setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
+    setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &kSocketSendBufferBytes, sizeof kSocketSendBufferBytes);
     m_client = std::make_unique<Channel>(m_printer);
     m_client->fd = fd;
 }
@@ -219,9 +220,15 @@ bool EmulatorServer::send(Channel& channel)
     // write() serves sockets and the pty alike; SIGPIPE is ignored, so a
     // vanished peer shows as EPIPE.
     while (std::optional<std::string> piece = channel.output.due(Clock::now())) {
+        if (channel.blocked)
+            return true;
         const ssize_t written = write(channel.fd, piece->data(), piece->size());
-        if (written < 0)
+        if (written < 0) {
+            // A full buffer: the loop waits for POLLOUT instead of retrying
+            // at once, which would spin while the client does not read.
+            channel.blocked = errno == EAGAIN;
             return errno == EAGAIN || errno == EINTR;
+        }
         channel.output.consume(static_cast<std::size_t>(written));
         channel.lastWrite = Clock::now();
     }
@@ -237,18 +244,22 @@ void EmulatorServer::run(int signalFd)
         const std::size_t listenAt = count;
         if (m_listenFd >= 0 && !m_client)
             fds[count++] = {m_listenFd, POLLIN, 0};
+        const auto events = [](const Channel& channel) {
+            return static_cast<short>(channel.blocked ? POLLIN | POLLOUT : POLLIN);
+        };
         const std::size_t clientAt = count;
         if (m_client)
-            fds[count++] = {m_client->fd, POLLIN, 0};
+            fds[count++] = {m_client->fd, events(*m_client), 0};
         const std::size_t ptyAt = count;
         if (m_pty)
-            fds[count++] = {m_pty->fd, POLLIN, 0};
+            fds[count++] = {m_pty->fd, events(*m_pty), 0};
 
-        // Sleep until input, or until the next delayed or split piece is due,
-        // or (for a pending pty drop) until the client has read the last reply.
+        // Sleep until input or writability, or until the next delayed or
+        // split piece is due, or (for a pending pty drop) until the client
+        // has read the last reply.
         int timeout = m_pty && m_pty->session.dropRequested() ? static_cast<int>(kDrainPoll.count()) : -1;
         for (Channel* channel : {m_client.get(), m_pty.get()}) {
-            if (!channel)
+            if (!channel || channel->blocked)
                 continue;
             if (const std::optional<Clock::time_point> next = channel->output.nextDue()) {
                 const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*next - Clock::now()).count();
@@ -265,6 +276,8 @@ void EmulatorServer::run(int signalFd)
             acceptClient();
         if (m_client && clientAt < count && fds[clientAt].fd == m_client->fd) {
             bool open = true;
+            if (fds[clientAt].revents & POLLOUT)
+                m_client->blocked = false;
             if (fds[clientAt].revents & (POLLIN | POLLHUP | POLLERR))
                 open = receive(*m_client);
             open = open && send(*m_client);
@@ -273,6 +286,8 @@ void EmulatorServer::run(int signalFd)
                 closeClient();
         }
         if (m_pty) {
+            if (ptyAt < count && (fds[ptyAt].revents & POLLOUT))
+                m_pty->blocked = false;
             if (ptyAt < count && (fds[ptyAt].revents & POLLIN))
                 receive(*m_pty);
             send(*m_pty);

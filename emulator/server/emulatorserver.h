@@ -19,6 +19,7 @@ struct Channel {
     EmulatorSession session;
     OutputQueue output;
     Clock::time_point lastWrite;
+    bool blocked = false;  // the last write found the buffer full: wait until writable
 };
 
 // Serves the printer over TCP (one client at a time, any number one after

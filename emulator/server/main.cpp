@@ -20,7 +20,8 @@ int main(int argc, char** argv)
     const std::vector<std::string> args(argv + 1, argv + argc);
     const OptionsResult parsed = parseOptions(args, OptionScope::Executable);
     if (!parsed.error.empty()) {
-        std::cerr << "printer-emulator: " << parsed.error << "\n(see printer-emulator --help)\n";
+        // One line, so a script that runs us can show it as it is.
+        std::cerr << "printer-emulator: " << parsed.error << " (see --help)\n";
         return 2;
     }
     const EmulatorOptions& options = parsed.options;

@@ -1,11 +1,14 @@
 #include "outputqueue.h"
 
+#include <algorithm>
+
 namespace emulator {
 
 void OutputQueue::add(const std::string& reply, Clock::time_point now)
 {
-    if (reply.empty())
+    if (reply.empty() || m_bytes >= kMaxUnreadReplyBytes)
         return;
+    m_bytes += reply.size();
     Clock::time_point at = now + m_faults.replyDelay;
     // A reply never overtakes the one before it.
     if (!m_pieces.empty() && m_pieces.back().due > at)
@@ -31,7 +34,9 @@ void OutputQueue::consume(std::size_t bytes)
     if (m_pieces.empty())
         return;
     Piece& front = m_pieces.front();
+    bytes = std::min(bytes, front.bytes.size());
     front.bytes.erase(0, bytes);
+    m_bytes -= bytes;
     if (front.bytes.empty())
         m_pieces.pop_front();
 }

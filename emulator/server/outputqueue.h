@@ -12,7 +12,8 @@ namespace emulator {
 using Clock = std::chrono::steady_clock;
 
 // Replies waiting to be written, each piece with the moment it may go out.
-// The reply-delay and split-reply faults are applied here.
+// The reply-delay and split-reply faults are applied here. Holds at most
+// about kMaxUnreadReplyBytes: replies beyond are dropped.
 class OutputQueue {
 public:
     explicit OutputQueue(const Faults& faults) : m_faults(faults) {}
@@ -24,7 +25,6 @@ public:
     // When the next piece becomes due; nothing when the queue is empty.
     std::optional<Clock::time_point> nextDue() const;
     bool empty() const { return m_pieces.empty(); }
-    void clear() { m_pieces.clear(); }
 
 private:
     struct Piece {
@@ -34,6 +34,7 @@ private:
 
     const Faults& m_faults;
     std::deque<Piece> m_pieces;
+    std::size_t m_bytes = 0;  // in m_pieces
 };
 
 }  // namespace emulator

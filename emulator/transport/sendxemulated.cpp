@@ -58,8 +58,11 @@ public:
         if (const int32_t refused = unavailable(); refused != 0)
             return refused;
         std::string reply = m_session->feed(std::string_view(bytes, count));
-        if (!reply.empty())
+        // As in the server: a caller that never reads cannot grow the queue.
+        if (!reply.empty() && m_unreadBytes < emulator::kMaxUnreadReplyBytes) {
+            m_unreadBytes += reply.size();
             m_replies.push_back({std::move(reply), Clock::now() + m_options.faults.replyDelay});
+        }
         return toResult(SendxResult::Ok);
     }
 
@@ -80,6 +83,7 @@ public:
             const std::size_t take = std::min(limit - filled, front.size());
             std::memcpy(buffer + filled, front.data(), take);
             filled += take;
+            m_unreadBytes -= take;
             front.erase(0, take);
             if (front.empty())
                 m_replies.pop_front();
@@ -109,6 +113,7 @@ private:
     std::unique_ptr<emulator::PrinterEmulator> m_printer;
     std::unique_ptr<emulator::EmulatorSession> m_session;
     std::deque<PendingReply> m_replies;
+    std::size_t m_unreadBytes = 0;  // in m_replies
 };
 
 std::mutex g_mutex;

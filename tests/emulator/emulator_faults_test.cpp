@@ -1,6 +1,6 @@
-// Fault options and option parsing: each fault shows in what the printer
-// sends back, and the option text is read the same by the server and the
-// in-process library.
+// Sessions over one printer: each fault shows in what it sends back, while
+// every received byte is still recorded; and the option text, read the same
+// by the server and the in-process library.
 #include "emulatoroptions.h"
 #include "printeremulator.h"
 #include "testsupport.h"
@@ -12,17 +12,14 @@
 
 using emulator::EmulatorOptions;
 using emulator::EmulatorSession;
-using emulator::Field;
 using emulator::OptionScope;
 using emulator::PrinterEmulator;
 
 namespace {
 
-EmulatorOptions parsed(const std::string& text)
+std::string errorInProcess(const std::string& text)
 {
-    emulator::OptionsResult result = emulator::parseOptions(emulator::splitOptionText(text), OptionScope::Executable);
-    EXPECT_EQ(result.error, "") << text;
-    return result.options;
+    return emulator::parseOptions(emulator::splitOptionText(text), OptionScope::InProcess).error;
 }
 
 // What is sent on one connection and what must come back for it.
@@ -39,21 +36,26 @@ struct FaultRow {
 
 class Fault : public ::testing::TestWithParam<FaultRow> {};
 
-TEST_P(Fault, ShowsInTheReplies)
+TEST_P(Fault, ShowsInTheRepliesAndEveryByteIsRecorded)
 {
-    const EmulatorOptions options = parsed(GetParam().options);
+    const EmulatorOptions options = optionsFrom(GetParam().options);
     PrinterEmulator printer(options.state, options.faults);
+    std::string sent, recorded;
+    printer.setEventHandler([&recorded](const emulator::Event& event) { recorded += event.bytes; });
     for (std::size_t connection = 0; connection < GetParam().connections.size(); ++connection) {
         EmulatorSession session(printer);
         for (std::size_t step = 0; step < GetParam().connections[connection].size(); ++step) {
             const Step& row = GetParam().connections[connection][step];
             EXPECT_EQ(session.feed(row.send), row.reply) << "connection " << connection << " step " << step;
+            sent += row.send;
         }
     }
+    EXPECT_EQ(emulator::hexBytes(recorded), emulator::hexBytes(sent));
 }
 
 const std::string kGarbage = hex("FF 41 5F");
 const std::string kSwitch2 = hex("1D 67 34 28 00");
+const std::string kWriteSwitch1To9 = hex("1D 67 38 27 39 00 00 00");
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, Fault,
@@ -62,7 +64,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "--no-reply sw2 --no-reply model",
                  {{{kSwitch2, ""}, {kModel, ""}, {kSwitch1, framed("0")}, {kMaker, framed("TARVENIC")}}}},
         FaultRow{"GarbageGoesInFrontOfEveryReplyOnly",
-                 "--garbage 'FF 41 5F'",
+                 "--garbage 'ff 415F'",
                  {{{kMaker, kGarbage + framed("TARVENIC")}, {kUnlock, ""}, {kModel, kGarbage + framed("KR-5050")}}}},
         FaultRow{"FirstModelReplyIsGivenOncePerConnection",
                  "--first-model-reply ';1' --set model=KR-31",
@@ -71,81 +73,55 @@ INSTANTIATE_TEST_SUITE_P(
         // Print data is not counted; the second command is answered, then the line is cut.
         FaultRow{"DropAfterCountsCommandsNotPrintData",
                  "--drop-after 2",
-                 {{{hex("41 42 0D 0A") + kMaker, framed("TARVENIC")}, {kModel + kMaker, framed("KR-5050")}, {kMaker, ""}},
-                  {{kMaker, framed("TARVENIC")}}}}),
+                 {{{hex("41 42 0D 0A") + kMaker, framed("TARVENIC")},
+                   {kModel + kMaker, framed("KR-5050")},
+                   {kMaker, ""}},
+                  {{kMaker, framed("TARVENIC")}}}},
+        // Bytes that came with the last answered command are still carried out.
+        FaultRow{"DropAfterKeepsWhatCameInTheSamePacket",
+                 "--drop-after 1",
+                 {{{kMaker + kUnlock + kWriteSwitch1To9 + kLock + hex("41"), framed("TARVENIC")}},
+                  {{kSwitch1, framed("9")}}}},
+        FaultRow{"ClosingAConnectionLocksThePrinter",
+                 "",
+                 {{{kUnlock, ""}}, {{kWriteSwitch1To9 + kSwitch1, framed("0")}}}},
+        // Counters keep their width; ESC @ and CR LF are print data, a line feed counts.
+        FaultRow{"PrintingCountsLinesAndCuts",
+                 "--set lines=0099 --set cuts=9",
+                 {{{hex("41 0D 0A 42 0D 0A 1B 40 0D 0A 1B 69"), ""},
+                   {hex("1D 67 34 1B 1D 67 34 15"), framed("0102") + framed("10")}}}}),
     kRowName);
 
-TEST(Faults, SplitReplyCutsIntoPiecesOfAtMostTheGivenSize)
+// What the process and library tests cannot see: the defaults, the gap,
+// --allow-remote, the options the library takes and the usage texts.
+TEST(Options, AreReadForTheServerAndTheLibrary)
 {
-    EXPECT_EQ(emulator::splitReply("_KR-5050", 3), (std::vector<std::string>{"_KR", "-50", "50"}));
-    EXPECT_EQ(emulator::splitReply("_AB", 5), (std::vector<std::string>{"_AB"}));
-    EXPECT_EQ(emulator::splitReply("_AB", 0), (std::vector<std::string>{"_AB"}));
-    EXPECT_TRUE(emulator::splitReply("", 2).empty());
-}
-
-// Options whose effect the process and library tests cannot see.
-TEST(Options, EndpointsSplitGapAndRemoteAreRead)
-{
-    const EmulatorOptions options =
-        parsed("--tcp 127.0.0.1:0 --pty /tmp/lnk --set 'maker=Tarvenic Co' --split-gap 7 --allow-remote");
-    EXPECT_EQ(options.tcpEndpoint, "127.0.0.1:0");
-    EXPECT_TRUE(options.tcp);
-    EXPECT_EQ(options.ptyLink, "/tmp/lnk");
-    EXPECT_EQ(options.state.value(Field::Maker), "Tarvenic Co");
+    const EmulatorOptions defaults = optionsFrom("");
+    EXPECT_TRUE(defaults.tcp);
+    EXPECT_EQ(defaults.tcpHost + ":" + std::to_string(defaults.tcpPort), "127.0.0.1:9100");
+    EXPECT_FALSE(defaults.allowRemote);
+    const EmulatorOptions options = optionsFrom("--pty /tmp/lnk --no-tcp --split-gap 7 --allow-remote");
+    EXPECT_FALSE(options.tcp);
     EXPECT_EQ(options.faults.splitGap, std::chrono::milliseconds(7));
     EXPECT_TRUE(options.allowRemote);
-    const EmulatorOptions defaults = parsed("");
-    EXPECT_TRUE(defaults.tcp);
-    EXPECT_EQ(defaults.tcpEndpoint, "127.0.0.1:9100");
-    EXPECT_FALSE(defaults.allowRemote);
-    EXPECT_FALSE(parsed("--pty /tmp/x --no-tcp").tcp);
+    EXPECT_EQ(errorInProcess("--set sw1=1 --transcript f --no-reply maker --reply-delay 1 --split-reply 2 "
+                             "--garbage 41 --drop-after 3 --first-model-reply x"),
+              "");
+    EXPECT_NE(errorInProcess("--tcp 127.0.0.1:0"), "");
+    EXPECT_NE(errorInProcess("--pty /tmp/x"), "");
+    // --help lists every key with its default; the library's has no endpoints.
+    const std::string usage = emulator::usageText(OptionScope::Executable);
+    for (const emulator::FieldInfo& info : emulator::kFields)
+        EXPECT_NE(usage.find(std::string(info.key) + "=" + std::string(info.defaultValue)), std::string::npos);
+    EXPECT_EQ(emulator::usageText(OptionScope::InProcess).find("--tcp"), std::string::npos);
 }
-
-struct BadOptionRow {
-    const char* name;
-    const char* text;
-    OptionScope scope = OptionScope::Executable;
-};
-
-class BadOption : public ::testing::TestWithParam<BadOptionRow> {};
-
-TEST_P(BadOption, IsRefusedWithAReason)
-{
-    EXPECT_NE(emulator::parseOptions(emulator::splitOptionText(GetParam().text), GetParam().scope).error, "");
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Options, BadOption,
-    ::testing::Values(BadOptionRow{"UnknownOption", "--colour red"}, BadOptionRow{"MissingValue", "--set"},
-                      BadOptionRow{"SetWithoutEquals", "--set model"}, BadOptionRow{"UnknownKey", "--set colour=red"},
-                      BadOptionRow{"SwitchOutOfRange", "--set sw1=300"},
-                      BadOptionRow{"New8x16NotOnOff", "--set new8x16=1"},
-                      BadOptionRow{"NoReplyUnknownKey", "--no-reply colour"},
-                      BadOptionRow{"DelayNotANumber", "--reply-delay soon"},
-                      BadOptionRow{"SplitZero", "--split-reply 0"}, BadOptionRow{"DropAfterZero", "--drop-after 0"},
-                      BadOptionRow{"GarbageNotHex", "--garbage xyz"},
-                      BadOptionRow{"TcpInProcess", "--tcp 127.0.0.1:0", OptionScope::InProcess},
-                      BadOptionRow{"PtyInProcess", "--pty /tmp/x", OptionScope::InProcess}),
-    kRowName);
 
 TEST(Options, SplitTextHonoursQuotesAndBlanks)
 {
     using Args = std::vector<std::string>;
-    EXPECT_EQ(emulator::splitOptionText("  --set  a=b\t--x "), (Args{"--set", "a=b", "--x"}));
-    EXPECT_EQ(emulator::splitOptionText("--set 'maker=A B' \"c d\""), (Args{"--set", "maker=A B", "c d"}));
-    EXPECT_EQ(emulator::splitOptionText("--set serial=''"), (Args{"--set", "serial="}));
-    EXPECT_EQ(emulator::splitOptionText("''"), (Args{""}));
+    EXPECT_EQ(emulator::splitOptionText("  --set  'a=b c'\t\"d\"'' e\n"), (Args{"--set", "a=b c", "d", "e"}));
+    EXPECT_EQ(emulator::splitOptionText("serial='' ''"), (Args{"serial=", ""}));
     EXPECT_TRUE(emulator::splitOptionText("   ").empty());
-}
-
-TEST(Options, UsageNamesEveryKeyWithItsDefault)
-{
-    const std::string usage = emulator::usageText(OptionScope::Executable);
-    for (const emulator::FieldInfo& info : emulator::kFields)
-        EXPECT_NE(usage.find(std::string(info.key) + "=" + std::string(info.defaultValue)), std::string::npos)
-            << info.key;
-    EXPECT_NE(usage.find("--tcp"), std::string::npos);
-    EXPECT_EQ(emulator::usageText(OptionScope::InProcess).find("--tcp"), std::string::npos);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "emulatoroptions.h"
 #include "tempdir.h"
 #include "transcript.h"
 
@@ -19,6 +20,16 @@ inline std::string hex(std::string_view text)
     if (!bytes)
         throw std::invalid_argument("bad hex in test row: " + std::string(text));
     return *bytes;
+}
+
+// Options read as the server reads them; a bad one in a test row throws.
+inline emulator::EmulatorOptions optionsFrom(const std::string& text)
+{
+    emulator::OptionsResult parsed =
+        emulator::parseOptions(emulator::splitOptionText(text), emulator::OptionScope::Executable);
+    if (!parsed.error.empty())
+        throw std::invalid_argument(parsed.error);
+    return parsed.options;
 }
 
 // A framed reply "_" value NUL, spelled out without the helper under test.

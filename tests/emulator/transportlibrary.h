@@ -42,15 +42,12 @@ public:
     // The write call: data at the command bytes, length = byte count + 1.
     // The command is placed so that its last byte is the last readable byte
     // before an inaccessible page: reading past it crashes the test.
-    int32_t write(const std::string& command) { return writeWithLength(command, command.size() + 1); }
-
-    // The write call with any length argument (tests of the guard itself).
-    int32_t writeWithLength(const std::string& command, std::size_t length)
+    int32_t write(const std::string& command)
     {
         char* data = m_pages + m_pageSize - command.size();
         std::memcpy(data, command.data(), command.size());
         char empty[1] = {0};
-        return m_sendx(data, "usb", 9600, 0, static_cast<int32_t>(length), 0, 0, empty);
+        return m_sendx(data, "usb", 9600, 0, static_cast<int32_t>(command.size() + 1), 0, 0, empty);
     }
 
     struct Read {

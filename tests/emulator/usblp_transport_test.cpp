@@ -17,20 +17,18 @@
 
 namespace {
 
-TEST(UsblpTransport, MissingDeviceIsAFailedResultNotACrash)
-{
-    ScopedEnv device("KR5050_DEVICE", "/nonexistent/usb/lp0");
-    TransportLibrary library(KR5050_USBLP_LIBRARY);
-    const auto [written, first, second] = library.exchange(kMaker);
-    EXPECT_NE(written, 0);
-    EXPECT_NE(first.result, 0);
-    EXPECT_EQ(first.buffer, padded(""));
-    EXPECT_NE(second.result, 0);
-}
-
 // The real device is no terminal: a FIFO stands in for it.
-TEST(UsblpTransport, WriteSendsExactlyLengthMinusOneBytesToANonTerminal)
+TEST(UsblpTransport, WriteSendsExactlyLengthMinusOneBytesToANonTerminalAndAMissingDeviceFails)
 {
+    {
+        ScopedEnv device("KR5050_DEVICE", "/nonexistent/usb/lp0");
+        TransportLibrary library(KR5050_USBLP_LIBRARY);
+        const auto [written, first, second] = library.exchange(kMaker);
+        EXPECT_NE(written, 0);
+        EXPECT_NE(first.result, 0);
+        EXPECT_EQ(first.buffer, padded(""));
+        EXPECT_NE(second.result, 0);
+    }
     TempDir dir;
     const std::string fifo = dir.file("lp0");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
@@ -85,6 +83,7 @@ TEST(UsblpTransport, TalksToTheEmulatorThroughItsPseudoTerminal)
     TempDir dir;
     const std::string link = dir.file("lp0");
     EmulatorProcess emulator({"--no-tcp", "--pty", link, "--set", "model=KR-46"});
+    EXPECT_EQ(emulator.readyLines()[0], "listening pty " + link) << "no TCP endpoint";
     ScopedEnv env("KR5050_DEVICE", link);
     TransportLibrary library(KR5050_USBLP_LIBRARY);
     EXPECT_EQ(library.write(kModel), 0);

@@ -12,6 +12,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <fstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -22,10 +23,11 @@ extern char** environ;
 inline constexpr std::chrono::milliseconds kPatience{10000};
 
 // printer-emulator from SOFTSWITCH_BIN, run as a child process. The
-// constructor returns once the child has printed `readyLines` lines.
+// constructor returns once the child has printed `readyLines` lines. With
+// `captureErrors`, its standard error is kept for errorText().
 class EmulatorProcess {
 public:
-    explicit EmulatorProcess(std::vector<std::string> args, std::size_t readyLines = 1)
+    explicit EmulatorProcess(std::vector<std::string> args, std::size_t readyLines = 1, bool captureErrors = false)
     {
         const char* bin = std::getenv("SOFTSWITCH_BIN");
         if (!bin)
@@ -41,10 +43,20 @@ public:
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+        int err[2] = {-1, -1};
+        if (captureErrors) {
+            if (pipe2(err, O_CLOEXEC) != 0)
+                throw std::runtime_error("pipe failed");
+            posix_spawn_file_actions_adddup2(&actions, err[1], STDERR_FILENO);
+        }
         const int spawned = posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), environ);
         posix_spawn_file_actions_destroy(&actions);
         close(out[1]);
         m_stdout = out[0];
+        if (captureErrors) {
+            close(err[1]);
+            m_stderr = err[0];
+        }
         if (spawned != 0)
             throw std::runtime_error("cannot start " + args[0]);
         for (std::size_t i = 0; i < readyLines; ++i)
@@ -57,6 +69,8 @@ public:
             waitpid(m_pid, nullptr, 0);
         }
         close(m_stdout);
+        if (m_stderr >= 0)
+            close(m_stderr);
     }
     EmulatorProcess(const EmulatorProcess&) = delete;
     EmulatorProcess& operator=(const EmulatorProcess&) = delete;
@@ -82,6 +96,40 @@ public:
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
+    // Everything the child wrote to standard error; a child still running is
+    // killed first, so the read ends.
+    std::string errorText()
+    {
+        if (m_pid > 0)
+            stop(SIGKILL);
+        std::string text;
+        char buffer[256];
+        for (ssize_t count; m_stderr >= 0 && (count = read(m_stderr, buffer, sizeof buffer)) > 0;)
+            text.append(buffer, static_cast<std::size_t>(count));
+        return text;
+    }
+
+    // True once the child is seen asleep in a system call at many samples in
+    // a row; a loop that spins (polls without waiting) is always running.
+    bool settlesAsleep() const
+    {
+        constexpr int kSamplesInARow = 20;
+        const std::string statPath = "/proc/" + std::to_string(m_pid) + "/stat";
+        const auto deadline = std::chrono::steady_clock::now() + kPatience;
+        for (int asleep = 0; std::chrono::steady_clock::now() < deadline; poll(nullptr, 0, 10)) {
+            std::ifstream stat(statPath);
+            std::string line;
+            std::getline(stat, line);
+            // The state letter follows the parenthesised program name.
+            const std::size_t nameEnd = line.rfind(')');
+            const bool sleeping = nameEnd != std::string::npos && line.size() > nameEnd + 2 && line[nameEnd + 2] == 'S';
+            asleep = sleeping ? asleep + 1 : 0;
+            if (asleep == kSamplesInARow)
+                return true;
+        }
+        return false;
+    }
+
 private:
     std::string readLine()
     {
@@ -99,11 +147,20 @@ private:
 
     pid_t m_pid = -1;
     int m_stdout = -1;
+    int m_stderr = -1;
     std::vector<std::string> m_lines;
 };
 
-// Exit status of a printer-emulator run that ends by itself (argument errors, --help).
-inline int runEmulatorToEnd(std::vector<std::string> args) { return EmulatorProcess(std::move(args), 0).stop(0); }
+// Exit status of a printer-emulator run that ends by itself (argument errors,
+// --help); `errorText`, when given, receives what it wrote to standard error.
+inline int runEmulatorToEnd(std::vector<std::string> args, std::string* errorText = nullptr)
+{
+    EmulatorProcess process(std::move(args), 0, errorText != nullptr);
+    const int status = process.stop(0);
+    if (errorText)
+        *errorText = process.errorText();
+    return status;
+}
 
 // An owned byte stream: a loopback TCP client, an opened pty or FIFO, a pty master.
 class ByteLink {
@@ -120,9 +177,13 @@ public:
             close(m_fd);
     }
 
-    static ByteLink loopback(int port)
+    // `receiveBuffer` (bytes, 0 = the system's default) is set before the
+    // connection, so it also bounds the window the peer may fill.
+    static ByteLink loopback(int port, int receiveBuffer = 0)
     {
         ByteLink link(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+        if (receiveBuffer > 0)
+            setsockopt(link.m_fd, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
         sockaddr_in address{};
         address.sin_family = AF_INET;
         address.sin_port = htons(static_cast<uint16_t>(port));
