@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: a bounded fuzzing run of each fuzz
-# target, then the CTest suite.
+# target, the CTest suite, then the same suite built with AddressSanitizer and
+# UBSan into build-asan, where any sanitizer report fails the run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/build.sh
@@ -15,3 +16,11 @@ else
 fi
 
 ctest --test-dir build --output-on-failure -j2 --timeout 300
+
+cmake -S . -B build-asan -G Ninja -DSOFTSWITCH_WERROR=ON -DSOFTSWITCH_SANITIZE=ON >/dev/null
+cmake --build build-asan -j2
+# A report ends its program with a failing status (leaks at its exit), which
+# fails the test that ran it or checks how it ended.
+export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:check_initialization_order=1:strict_init_order=1
+export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+ctest --test-dir build-asan --output-on-failure -j2 --timeout 300
