@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # fuzz/run.sh SECONDS [libFuzzer options...]
-# Configures and builds the parser fuzzer with clang into build/fuzz (or
-# $FUZZ_BUILD_DIR), writes the seed corpus from the command table and fuzzes
-# for at most SECONDS (inputs up to 128 bytes: a command is at most 25). Exits non-zero when the fuzzer finds a crash or a
-# broken invariant; the input is left in the build folder as crash-*.
+# Configures and builds the fuzz targets with clang into build/fuzz (or
+# $FUZZ_BUILD_DIR), writes their seed corpora and fuzzes each target in turn,
+# sharing SECONDS between them (0: no time limit, e.g. with -runs=N). Every
+# target runs even after one fails; the exit status is non-zero when any
+# found a crash or a broken property, and the input is left in the build
+# folder as TARGET-crash-*. FUZZ_TARGETS="parser replyscan" picks targets.
 set -euo pipefail
 
 if [[ $# -lt 1 || ! $1 =~ ^[0-9]+$ ]]; then
@@ -15,12 +17,31 @@ shift
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${FUZZ_BUILD_DIR:-$root/build/fuzz}
+read -r -a targets <<<"${FUZZ_TARGETS:-parser replyscan leadingnumber activitylog}"
 
 cmake -S "$root/fuzz" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j2
 
 "$build/make_seeds" "$build/seeds"
-mkdir -p "$build/corpus"
-# The corpus folder collects new inputs; the seeds stay as they were made.
-"$build/parser_fuzzer" -max_total_time="$seconds" -print_final_stats=1 \
-  -max_len=128 -artifact_prefix="$build/" "$@" "$build/corpus" "$build/seeds"
+
+# The longest input worth trying per target: a command is at most 25 bytes,
+# a USB reply two 32-byte buffers, a number reply may run long.
+declare -A max_len=([parser]=128 [replyscan]=80 [leadingnumber]=1024 [activitylog]=512)
+each=$(( seconds / ${#targets[@]} ))
+if (( seconds > 0 && each == 0 )); then each=1; fi
+
+failed=()
+for target in "${targets[@]}"; do
+  echo "== ${target}_fuzzer: ${each}s"
+  mkdir -p "$build/corpus/$target"
+  # The corpus folder collects new inputs; the seeds stay as they were made.
+  if ! "$build/${target}_fuzzer" -max_total_time="$each" -print_final_stats=1 \
+      -max_len="${max_len[$target]}" -artifact_prefix="$build/$target-" "$@" \
+      "$build/corpus/$target" "$build/seeds/$target"; then
+    failed+=("$target")
+  fi
+done
+if (( ${#failed[@]} > 0 )); then
+  echo "fuzzing found a fault in: ${failed[*]}"
+  exit 1
+fi

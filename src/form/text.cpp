@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 
 namespace softswitch {
 
@@ -34,7 +35,8 @@ double leadingNumber(std::string_view text)
         }
     }
     const double value = std::strtod(number.c_str(), nullptr);
-    return std::isfinite(value) ? value : 0.0;
+    // Past the range of a double it stays huge, so that range checks refuse it.
+    return std::isinf(value) ? std::copysign(std::numeric_limits<double>::max(), value) : value;
 }
 
 std::string signedNumber(long number)

@@ -9,7 +9,8 @@ namespace softswitch {
 // The number at the start of a text, read the way a leading-number parser
 // does: leading blanks skipped, an optional sign, digits with an optional
 // decimal fraction and exponent; reading stops at the first character that
-// cannot continue the number. No number gives 0.
+// cannot continue the number. No number gives 0; one too large for a double
+// gives the largest double of its sign.
 double leadingNumber(std::string_view text);
 
 // A number as joined to a message after "Error no ": one leading blank when

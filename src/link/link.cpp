@@ -72,6 +72,28 @@ std::string firstUnderscoreScan(const std::string& received)
     return reply;
 }
 
+std::string usbTwoReadScan(const std::string& first, const std::string& second)
+{
+    std::string reply;
+    if (first.find_first_not_of('\0') == std::string::npos)
+        return reply;
+    bool seen = false;
+    for (char c : first) {
+        if (c == '_' && !seen) {
+            seen = true;
+            reply.clear();
+        } else if (!(c == '\0' && seen)) {
+            reply += c;
+        }
+    }
+    if (!seen)
+        return reply;
+    for (char c : second)
+        if (c != '\0')
+            reply += c;
+    return reply;
+}
+
 Link::Link(Form1& form, SharedState& state, const Platform& platform, const Dialogs& dialogs)
     : m_form(form), m_state(state), m_platform(platform), m_dialogs(dialogs)
 {
@@ -217,31 +239,17 @@ void Link::sendUsb(std::span<const std::uint8_t> command, std::string& text)
     loop.sleep(kUsbReadWait);
     text.clear();
 
-    std::string buffer;
-    if (usbRead('\0', buffer) != 0) {
+    std::string first;
+    if (usbRead('\0', first) != 0) {
         loop.sleep(kUsbReadWait);
         return;
-    }
-    bool seen = false;
-    if (buffer.find_first_not_of('\0') != std::string::npos) {
-        for (char c : buffer) {
-            if (c == '_' && !seen) {
-                seen = true;
-                text.clear();
-            } else if (!(c == '\0' && seen)) {
-                text += c;
-            }
-        }
     }
     loop.sleep(kUsbReadWait);
-
-    if (usbRead(' ', buffer) != 0 || !seen) {
-        loop.sleep(kUsbReadWait);
-        return;
-    }
-    for (char c : buffer)
-        if (c != '\0')
-            text += c;
+    // The second read is made even when the first buffer held no "_".
+    std::string second;
+    if (usbRead(' ', second) != 0)
+        second.clear();
+    text = usbTwoReadScan(first, second);
     loop.sleep(kUsbReadWait);
 }
 

@@ -40,6 +40,13 @@ inline constexpr std::uint32_t kStatusDarkBlue = 0x0000C0;
 // "_" is dropped, every other character (NULs and later "_" too) is kept.
 std::string firstUnderscoreScan(const std::string& received);
 
+// The two-read scan of the USB link, from the buffers of its two reads
+// (second empty when that read failed). An all-NUL first buffer gives
+// nothing; one without "_" is the reply whole, NULs included, and the second
+// is not used. Otherwise the reply is what follows the first "_" of the first
+// buffer, then the second buffer, both without their NULs.
+std::string usbTwoReadScan(const std::string& first, const std::string& second);
+
 class Link {
 public:
     // Binds its own controls: STATUS and the ticks of Timer1, whose Enabled

@@ -1,11 +1,9 @@
 #include "queries/switchreadout.h"
 
 #include "catalogue/switchcatalogue.h"
-#include "form/text.h"
 #include "queries/query.h"
 
 #include <array>
-#include <cmath>
 
 namespace softswitch {
 
@@ -24,15 +22,13 @@ bool SwitchReadout::getSW(int sw)
 {
     const Query& query = kSwitchQueries.at(static_cast<std::size_t>(sw - 1));
     const std::string text = Ask(m_ctx, query.command);
-    const double number = leadingNumber(text);
-    const bool accepted = number >= 0 && number <= 255;
-    if (accepted) {
+    const std::optional<std::int16_t> value = switchValue(text);
+    if (value) {
         LogReply(m_ctx, query, text);
-        // nearbyint rounds halves to the even neighbour.
-        ShowSwitchBits(sw, static_cast<std::int16_t>(std::nearbyint(number)));
+        ShowSwitchBits(sw, *value);
     }
     m_ctx.state.SettingsChanged = false;
-    return accepted;
+    return value.has_value();
 }
 
 void SwitchReadout::ShowSwitchBits(int sw, std::int16_t value)
