@@ -18,6 +18,7 @@
 #include <QEvent>
 #include <QIcon>
 
+#include <clocale>
 #include <iostream>
 #include <memory>
 
@@ -58,6 +59,9 @@ int main(int argc, char** argv)
     QElapsedTimer clock;
     clock.start();
     QApplication app(argc, argv);
+    // Qt takes the locale from the environment; the printer's numbers are read
+    // with a decimal point whatever the user's language.
+    std::setlocale(LC_NUMERIC, "C");
     // The desktop matches the window to its menu entry and icon by this name.
     QGuiApplication::setDesktopFileName("softswitch");
     QApplication::setWindowIcon(QIcon(softswitch::gui::makeLogo(256)));

@@ -16,6 +16,7 @@
 #include <QTimer>
 
 #include <fstream>
+#include <clocale>
 #include <iostream>
 #include <vector>
 #include <string>
@@ -31,6 +32,9 @@ constexpr const char* kUsage =
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    // Qt takes the locale from the environment; the printer's numbers are read
+    // with a decimal point whatever the user's language.
+    std::setlocale(LC_NUMERIC, "C");
     softswitch::PortOptions options;
     std::string why;
     const std::vector<std::string> args(argv + 1, argv + argc);
