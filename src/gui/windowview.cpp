@@ -174,6 +174,8 @@ QLineEdit* WindowView::lineEdit(Control& control, bool readOnly)
 {
     auto* widget = new QLineEdit;
     widget->setReadOnly(readOnly);
+    if (readOnly)
+        widget->setFocusPolicy(Qt::NoFocus); // a caption or the status: nothing to type, no stop for Tab
     bind(control, widget);
     connect(widget, &QLineEdit::textEdited, this, [&control](const QString& text) { control.Text = bytes(text); });
     return widget;
