@@ -110,21 +110,14 @@ struct FamilyReadRow {
     std::string switches;
 };
 
+// Which switches each family reads is shown by the e2e cases; a rejected
+// reply, which no printer of the emulator sends, only here.
 const FamilyReadRow kFamilyReadRows[] = {
-    {"KR31GroupReadsAllInOrder", "KR-3100X", {}, false, "sw1 sw2 sw3 sw4"},
-    {"LM47UsbIsKR31Group", "LM47_USB", {}, false, "sw1 sw2 sw3 sw4"},
-    {"KR5050Switch4Bit8On", "KR-5050", {{"sw4", "127"}}, false, "sw2 sw3 sw4 sw1"},
-    {"KR5050Switch4Bit8Off", "KR-5050", {{"sw4", "128"}}, false, "sw2 sw3 sw4"},
     {"KR5050RejectedSwitch4KeepsTheOldBit8On", "KR-5050", {{"sw4", "-1"}}, true, "sw2 sw3 sw4 sw1"},
     {"KR5050RejectedSwitch4KeepsTheOldBit8Off", "KR-5050", {{"sw4", "300"}}, false, "sw2 sw3 sw4"},
-    {"KR2250IsKR5050Group", "KR-2250", {}, false, "sw2 sw3 sw4 sw1"},
-    {"ZQSwitch2Bit1On", "ZQ3-PRINTER", {{"sw2", "254"}}, false, "sw2 sw1"},
-    {"ZQSwitch2Bit1Off", "ZQ-PRINTER", {{"sw2", "1"}}, false, "sw2"},
-    {"NJ7VariantReadsNothing", "NJ7x", {}, false, ""},
-    {"UnknownModelReadsNothing", "POS-80", {}, false, ""},
 };
 
-TEST(Queries, TheModelDecidesWhichSwitchesAreRead)
+TEST(Queries, ARejectedSwitchReplyLeavesTheButtonThatDecides)
 {
     for (const FamilyReadRow& row : kFamilyReadRows) {
         SCOPED_TRACE(row.name);
@@ -177,49 +170,6 @@ TEST(Queries, TheModelNameToleratesOneSilenceAndOneRetryMark)
         EXPECT_EQ(form.txtLOG.Text, row.log);
         EXPECT_EQ(p.sent(), row.sent);
     }
-}
-
-TEST(Queries, TheMakerWordIsFoundInAnyCaseAndShownAsSent)
-{
-    const std::pair<std::string, std::string> rows[] = {
-        {"tarvenic", "information: Welcome to tarvenic world.\r\n\r\nCommunication test finished."},
-        {"Made by TarVenic Inc.", "information: Welcome to Made by TarVenic Inc. world.\r\n\r\nCommunication test finished."},
-        {"TARVENI C", ""},
-        {"", ""},
-    };
-    for (const auto& [reply, message] : rows) {
-        SCOPED_TRACE(reply);
-        ScriptedPrinter p;
-        auto [form, state, queries] = p.parts();
-        p.queue("maker", reply);
-        EXPECT_EQ(queries.printer.getMakerInfo(), !message.empty());
-        EXPECT_EQ(p.messages(), message.empty() ? std::vector<std::string>{} : std::vector<std::string>{message});
-        EXPECT_EQ(state.MakerString, reply);
-        EXPECT_EQ(form.txtLOG.Text, "getMakerInfo-->" + reply) << "logged even when empty";
-    }
-    ScriptedPrinter p;
-    p.state.PortType = "USB"; // the USB printer must be powered on again
-    p.fakes.usb.reads = {{"_TARVENIC", 0}, {"", 0}};
-    p.queries.printer.getMakerInfo();
-    EXPECT_EQ(p.fakes.boxes.shown.back().text, "Welcome to TARVENIC world.\r\n\r\nCommunication test finished.\r\n\r\n"
-                                             "** Please re-Power ON the USB printer to contunue **");
-}
-
-TEST(Queries, CountersAreShownAsSentAndKeptWhenSilent)
-{
-    ScriptedPrinter p;
-    auto [form, state, queries] = p.parts();
-    form.lblKR_INFO[3].setCaption("41");
-    p.queue("cuts", "");
-    p.queue("failedcuts", "007");
-    EXPECT_FALSE(queries.printer.getPrinterInfo4(0));
-    EXPECT_TRUE(queries.printer.getPrinterInfo4(-3)) << "any selector but 0 is the second form";
-    EXPECT_EQ(form.lblKR_INFO[3].caption(), "41");
-    EXPECT_EQ(form.lblKR_INFO[7].caption(), "007");
-    p.queue("installed", "2024-01-02");
-    EXPECT_TRUE(queries.printer.getPrinterInfo5(1));
-    EXPECT_EQ(form.lblKR_INFO[5].caption(), "2024-01-02");
-    EXPECT_EQ(p.sent(), "cuts failedcuts installed");
 }
 
 struct LanguageRow {
@@ -296,48 +246,18 @@ TEST(Queries, ChoosingAnEntryComparesWithWhatThePrinterSaid)
     EXPECT_EQ(form.comboInterChars.Text, "8 - Japan");
 }
 
-struct ReadRow {
-    const char* name;
-    int tab;
-    const char* model;
-    std::string sent;
-};
-
-const ReadRow kReadRows[] = {
-    {"InformationTab", 0, "KR-5050", ""},
-    {"LogTab", 6, "KR-5050", ""},
-    {"Switch1KnownModel", 1, "LM4_USB", "sw1"},
-    {"Switch1ZQModel", 1, "ZQ2-PRINTER", "sw1"},
-    {"Switch1UnknownModel", 1, "KR-1350E", ""},
-    {"Switch2AnyModel", 2, "POS-80", "sw2"},
-    {"Switch3KnownModel", 3, "KR-46", "sw3"},
-    {"Switch3ZQModel", 3, "ZQ-PRINTER", ""},
-    {"Switch4KnownModel", 4, "NJ7", "sw4"},
-    {"Switch4NJ7Variant", 4, "NJ7x", ""},
-    {"LanguageKR5050", 5, "KR-5050", "language fontrom codepage interchars new8x16 thai"},
-    {"LanguageTrioModel", 5, "KR-1350E", "language fontrom codepage interchars density new8x16"},
-};
-
-TEST(Queries, ReadSettingsReadsWhatBelongsToTheTab)
+// What Read Settings reads on each tab and model: e2e cases read-settings/*.
+TEST(Queries, ReadSettingsStopsAtASilentLanguageModel)
 {
-    for (const ReadRow& row : kReadRows) {
-        SCOPED_TRACE(row.name);
-        ScriptedPrinter p{row.model};
-        auto [form, state, queries] = p.parts();
-        form.SSTab1.setTab(row.tab);
-        state.SettingsChanged = true;
-        p.window.click(form.cmd1);
-        EXPECT_EQ(p.sent(), row.sent);
-        EXPECT_FALSE(state.SettingsChanged);
-        EXPECT_TRUE(form.cmd1.enabled());
-        EXPECT_EQ(form.activeControl(), &form.cmd1);
-    }
     ScriptedPrinter p;
     p.form.SSTab1.setTab(5);
     p.queue("language", "");
+    p.state.SettingsChanged = true;
     p.window.click(p.form.cmd1);
     EXPECT_EQ(p.sent(), "language");
     EXPECT_EQ(p.messages(), std::vector<std::string>{"critical: Read language information1 error!!\r\n" + kHint});
+    EXPECT_FALSE(p.state.SettingsChanged);
+    EXPECT_EQ(p.form.activeControl(), &p.form.cmd1);
 }
 
 } // namespace
