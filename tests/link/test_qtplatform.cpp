@@ -1,88 +1,94 @@
-// The help launcher and Timer1's driver on Qt.
+// The help launcher, Timer1's driver and the front ends' device-path options on
+// Qt. The timer's ticks in a running program are the e2e status timer test.
 
+#include "platform/qt/portoptions.h"
 #include "platform/qt/qtshell.h"
 #include "platform/qt/qttimerdriver.h"
-#include "reallink.h"
+#include "tempdir.h"
 
-#include <fstream>
+#include <QCoreApplication>
+#include <QDir>
 
-namespace softswitch::testing {
+#include <gtest/gtest.h>
+
+namespace softswitch {
 namespace {
 
-const std::string kHelpCommandLine = "NotePad.exe KR_SW_Help.txt";
-
-TEST_F(InTemporaryFolder, EditorCommandLineOpensTheHelpFileOfTheWorkingFolderOnlyWhenItExists)
-{
-    const std::string folder = m_folder.path().toStdString();
-    QtShell shell({}, "true");
-    EXPECT_FALSE(shell.commandFor(kHelpCommandLine, folder).has_value());
-    EXPECT_FALSE(shell.launch(kHelpCommandLine));
-
-    std::ofstream(folder + "/KR_SW_Help.txt") << "help\n";
-    const auto command = QtShell({}).commandFor(kHelpCommandLine, folder);
-    ASSERT_TRUE(command.has_value());
-    EXPECT_EQ(command->program, "xdg-open");
-    EXPECT_EQ(command->arguments, std::vector<std::string>{folder + "/KR_SW_Help.txt"});
-    // The editor's name is matched without regard to case, as Windows does.
-    EXPECT_TRUE(shell.commandFor("notepad.exe KR_SW_Help.txt", folder).has_value());
-    EXPECT_TRUE(shell.launch(kHelpCommandLine));
-    EXPECT_FALSE(QtShell({}, folder + "/no-such-opener").launch(kHelpCommandLine));
-
-    const auto other = shell.commandFor("viewer --page 2", folder); // other command lines start that program
-    ASSERT_TRUE(other.has_value());
-    EXPECT_EQ(other->program, "viewer");
-    EXPECT_EQ(other->arguments, (std::vector<std::string>{"--page", "2"}));
-    EXPECT_FALSE(shell.commandFor("", folder).has_value());
-    EXPECT_FALSE(shell.commandFor("NotePad.exe", folder).has_value());
-}
+using namespace std::chrono_literals;
 
 // Started from a desktop menu the working folder is the home folder; the help
 // file is then found beside the program or in its installed share folder.
-TEST(QtShellHelpLookup, WorkingFolderThenBesideTheProgramThenItsShareFolder)
+TEST(QtShellTest, TheEditorOpensTheHelpFileOfTheWorkingFolderBesideTheProgramOrInItsShareFolder)
 {
     const std::string work = "work", bin = "usr/bin", share = "usr/share/softswitch";
-    const struct {
-        const char* name;
-        std::vector<std::string> copies; // folders holding a KR_SW_Help.txt
-        std::string opened;              // empty: nothing to start
-    } rows[] = {
-        {"WorkingFolderComesFirst", {work, bin, share}, work},
-        {"BesideTheProgramBeforeTheShareFolder", {bin, share}, bin},
-        {"ShareFolderOfTheProgramNotOfTheWorkingFolder", {share}, share},
-        {"NowhereNothingToStart", {}, ""},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        QTemporaryDir root;
-        const auto in = [&root](const std::string& folder) {
-            return root.filePath(QString::fromStdString(folder)).toStdString();
-        };
+    const std::pair<std::vector<std::string>, std::string> rows[] = {
+        {{work, bin, share}, work}, {{bin, share}, bin}, {{share}, share}, {{}, ""}}; // copies, the one opened
+    for (const auto& [copies, opened] : rows) {
+        TempDir root;
         for (const std::string& folder : {work, bin, share})
-            ASSERT_TRUE(QDir().mkpath(QString::fromStdString(in(folder))));
-        for (const std::string& folder : row.copies)
-            std::ofstream(in(folder) + "/KR_SW_Help.txt") << "help\n";
-        const auto command = QtShell({}).commandFor(kHelpCommandLine, in(work), in(bin));
-        if (row.opened.empty()) {
-            EXPECT_FALSE(command.has_value());
-            continue;
-        }
-        ASSERT_TRUE(command.has_value());
-        EXPECT_EQ(command->arguments, std::vector<std::string>{in(row.opened) + "/KR_SW_Help.txt"});
+            std::filesystem::create_directories(root.file(folder));
+        for (const std::string& folder : copies)
+            std::ofstream(root.file(folder + "/KR_SW_Help.txt")) << "help\n";
+        // The editor's name is matched without regard to case, as Windows does.
+        const auto command = QtShell({}).commandFor("notepad.EXE KR_SW_Help.txt", root.file(work), root.file(bin));
+        EXPECT_EQ(command ? command->program + " " + command->arguments.at(0) : "",
+                  opened.empty() ? "" : "xdg-open " + root.file(opened + "/KR_SW_Help.txt"));
     }
+    const auto other = QtShell({}).commandFor("viewer --page 2", "/"); // other command lines start that program
+    ASSERT_TRUE(other.has_value());
+    EXPECT_EQ(other->program, "viewer");
+    EXPECT_EQ(other->arguments, (std::vector<std::string>{"--page", "2"}));
+    EXPECT_FALSE(QtShell({}).commandFor("", "/") || QtShell({}).commandFor("NotePad.exe", "/"));
 }
 
-TEST(QtTimerDriverTest, TicksWhileEnabledAndStopsWhenDisabled)
+TEST(QtShellTest, LaunchNeedsTheHelpFileAndAnOpener)
 {
-    ensureApplication();
-    int ticks = 0;
-    QtTimerDriver timer([&] { ++ticks; });
+    TempDir folder;
+    const QString previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(QString::fromStdString(folder.file(""))));
+    const std::string help = "NotePad.exe KR_SW_Help.txt";
+    EXPECT_FALSE(QtShell({}, "true").launch(help));
+    std::ofstream(folder.file("KR_SW_Help.txt")) << "help\n";
+    EXPECT_TRUE(QtShell({}, "true").launch(help));
+    EXPECT_FALSE(QtShell({}, folder.file("no-such-opener")).launch(help));
+    QDir::setCurrent(previous);
+}
+
+TEST(QtTimerDriverTest, RunsWhileEnabled)
+{
+    QtTimerDriver timer(nullptr);
     EXPECT_FALSE(timer.active());
     timer.setTimer(true, 10ms);
     EXPECT_TRUE(timer.active());
-    EXPECT_TRUE(waitUntil([&] { return ticks >= 2; }));
     timer.setTimer(false, 10ms);
     EXPECT_FALSE(timer.active());
 }
 
+TEST(PortOptions, ComAndLptPathsAreTakenTheRestIsLeftAndMalformedValuesRefused)
+{
+    PortOptions options;
+    std::string why;
+    ASSERT_TRUE(parsePortOptions({"--com", "3=/tmp/pty3", "run.txt", "--com", "16=/dev/x", "--lpt", "/tmp/fifo"},
+                                 options, why));
+    EXPECT_EQ(options.comPaths, (std::map<int, std::string>{{3, "/tmp/pty3"}, {16, "/dev/x"}}));
+    EXPECT_EQ(options.lptPath, "/tmp/fifo");
+    EXPECT_EQ(options.rest, (std::vector<std::string>{"run.txt"}));
+    EXPECT_EQ(PortOptions{}.lptPath, "/dev/lp0");
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"--com"}, {"--com", "3"}, {"--com", "x=/dev/a"}, {"--com", "0=/dev/a"}, {"--com", "17=/dev/a"},
+             {"--com", "3="}, {"--com", "3a=/dev/a"}, {"--lpt"}}) {
+        why.clear();
+        EXPECT_FALSE(parsePortOptions(args, options, why)) << args.back();
+        EXPECT_FALSE(why.empty());
+    }
+}
+
 } // namespace
-} // namespace softswitch::testing
+} // namespace softswitch
+
+int main(int argc, char** argv)
+{
+    QCoreApplication application(argc, argv); // the timer and the launcher's program folder need it
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

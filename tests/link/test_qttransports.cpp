@@ -1,0 +1,201 @@
+// What only a real transport shows, on the four adapters: the parallel read's
+// bounds on a FIFO, the serial line settings on a pseudo-terminal, the
+// socket's refusal to send while unconnected, and the USB library loaded with
+// dlopen. Round trips through the whole link are the e2e cases.
+
+#include "platform/qt/qtparallelport.h"
+#include "platform/qt/qtserialport.h"
+#include "platform/qt/qttcpsocket.h"
+#include "platform/qt/qtusblibrary.h"
+#include "tempdir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <thread>
+
+#include <fcntl.h>
+#include <pty.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace softswitch {
+namespace {
+
+using namespace std::string_literals;
+
+// A FIFO held open at both ends: the port's opens find a peer, and what the
+// printer puts waits for the port's read.
+struct Fifo {
+    TempDir folder;
+    std::string path = folder.file("lp0");
+    int reader = ::mkfifo(path.c_str(), 0600) == 0 ? ::open(path.c_str(), O_RDONLY | O_NONBLOCK) : -1;
+    int writer = ::open(path.c_str(), O_WRONLY | O_NONBLOCK);
+    ~Fifo()
+    {
+        ::close(reader);
+        ::close(writer);
+    }
+    void put(const std::string& bytes) const { ::write(writer, bytes.data(), bytes.size()); }
+    bool drained() const
+    {
+        int unread = 0;
+        return ::ioctl(writer, FIONREAD, &unread) == 0 && unread == 0;
+    }
+};
+
+TEST(QtParallelPortAdapter, ReadEndsAtTheCountAWholeFrameOrAPause)
+{
+    Fifo printer;
+    QtParallelPort port(printer.path);
+    PlatformError error;
+    ASSERT_TRUE(printer.reader >= 0 && printer.writer >= 0 && port.open(true, error));
+    printer.put("_" + std::string(40, 'x'));
+    EXPECT_EQ(port.read(30), "_" + std::string(29, 'x'));
+    EXPECT_EQ(port.read(30), std::string(11, 'x')); // no frame: what came before the pause
+    // More bytes come as soon as the frame is taken: a read that waited on would take them too.
+    std::thread late([&printer] {
+        printer.put("_30\0"s);
+        for (int spins = 0; !printer.drained() && spins < 1000000; ++spins)
+            std::this_thread::yield();
+        printer.put("late");
+    });
+    EXPECT_EQ(port.read(30), "_30\0"s);
+    late.join();
+    EXPECT_EQ(port.read(30), "late");
+    // A NUL before the underscore does not end the frame: the read waits for the rest.
+    std::thread rest([&printer] {
+        printer.put("\0_3"s);
+        for (int spins = 0; !printer.drained() && spins < 1000000; ++spins)
+            std::this_thread::yield();
+        printer.put("0\0"s);
+    });
+    EXPECT_EQ(port.read(30), "\0_30\0"s);
+    rest.join();
+}
+
+TEST(QtParallelPortAdapter, OpensOneWayAtATimeAndLosesBytesWithoutAReader)
+{
+    TempDir folder;
+    const std::string path = folder.file("lp0");
+    std::ofstream(path, std::ios::binary) << "_30";
+    QtParallelPort port(path);
+    PlatformError error;
+    ASSERT_TRUE(port.open(true, error));
+    port.write('A'); // a reading handle takes no bytes
+    EXPECT_EQ(port.read(30), "_30");
+    ASSERT_TRUE(port.open(false, error));
+    EXPECT_EQ(port.read(30), ""); // a writing handle gives none
+    port.write('B');
+    port.close();
+    port.write('C'); // closed: lost
+    EXPECT_EQ(readFile(path), "B30");
+
+    Fifo printer;
+    QtParallelPort fifoPort(printer.path);
+    ASSERT_TRUE(fifoPort.open(false, error));
+    ::close(std::exchange(printer.reader, -1));
+    fifoPort.write('D'); // the reader is gone: the byte is lost, the program lives on
+}
+
+struct Pty {
+    int master = -1, slave = -1;
+    char name[256] = {};
+    Pty() { openpty(&master, &slave, name, nullptr, nullptr); }
+    ~Pty()
+    {
+        ::close(master);
+        ::close(slave);
+    }
+};
+
+TEST(QtSerialPortAdapter, SettingsAndHandshakingReachTheTerminal)
+{
+    Pty pty;
+    QtSerialPort port({{3, pty.name}});
+    port.setCommPort(3);
+    // Settings text, handshaking (1 XON/XOFF, 2 DTR/DSR), the line's speed.
+    const std::tuple<const char*, int, speed_t> rows[] = {{"38400,E,8,1", 1, B38400}, {"115200,N,8,1", 2, B115200}};
+    for (const auto& [settings, handshaking, speed] : rows) {
+        port.setPortOpen(false);
+        port.setSettings(settings);
+        port.setHandshaking(handshaking);
+        ASSERT_TRUE(port.setPortOpen(true));
+        EXPECT_TRUE(port.dsrHolding() && port.ctsHolding()); // a pseudo-terminal has no modem lines: asserted
+        termios line{};
+        tcgetattr(pty.slave, &line);
+        EXPECT_EQ(cfgetospeed(&line), speed);
+        EXPECT_EQ(line.c_cflag & (CSIZE | CSTOPB | CRTSCTS), static_cast<tcflag_t>(CS8));
+        EXPECT_EQ(line.c_iflag & (IXON | IXOFF), handshaking == 1 ? IXON | IXOFF : 0u);
+    }
+}
+
+TEST(QtSerialPortAdapter, DevicePathsSettingsTextAndAClosedPort)
+{
+    const std::map<int, std::string> overrides{{3, "/tmp/printer"}, {20, "/dev/pts/9"}};
+    const std::pair<int, const char*> rows[] = {
+        {1, "/dev/ttyS0"},   {4, "/dev/ttyS3"},   {5, "/dev/ttyUSB0"}, {10, "/dev/ttyUSB5"}, {11, "/dev/ttyACM0"},
+        {16, "/dev/ttyACM5"}, {0, ""},           {17, ""},            {3, "/tmp/printer"},  {20, "/dev/pts/9"}};
+    for (const auto& [number, path] : rows)
+        EXPECT_EQ(QtSerialPort::devicePath(number, overrides), path) << "COM" << number;
+    for (const char* bad : {",N,8,1", "9600,,8,1", "9600,X,8,1", "9600,N,9,1", "9600,N,8,3", "9600,N,8", "abc"})
+        EXPECT_FALSE(QtSerialPort::parseSettings(bad).has_value()) << bad;
+    QtSerialPort port;
+    port.setSettings("9600,O,7,2");
+    port.setSettings(",E,8,1");
+    EXPECT_EQ(port.settings(), "9600,O,7,2");
+    EXPECT_FALSE(port.portOpen() || port.dsrHolding() || port.inBufferCount() != 0 || !port.input().empty());
+    port.output(29); // lost
+}
+
+TEST(QtTcpSocketAdapter, SendingWhileUnconnectedLeavesOneBadStateError)
+{
+    QtTcpSocket socket;
+    PlatformError error;
+    EXPECT_FALSE(socket.takePendingError(error));
+    socket.sendByte(29);
+    socket.sendByte(73);
+    ASSERT_TRUE(socket.takePendingError(error));
+    EXPECT_EQ(std::tie(error.number, error.source), std::make_tuple(QtTcpSocket::kBadStateError, "Winsock1"));
+    EXPECT_FALSE(error.description.empty() || socket.takePendingError(error));
+    EXPECT_EQ(socket.getData(10), "");
+    EXPECT_EQ(socket.socketHandle(), 0);
+}
+
+TEST(QtUsbLibraryAdapter, PassesEveryArgumentAndReadsBackOnlyWhatAReadFilled)
+{
+    // The stand-in library describes the call before it in the buffer, sets the probe to "P" and returns the mode.
+    QtUsbLibrary usb{KR5050_TEST_LIBRARY};
+    std::string command("\x1dI1", 3), none, probe(1, '\0'), buffer(32, '\0');
+    EXPECT_EQ(usb.sendx(command, "usb", 9600, 0, 4, 0, 0, none), 0);
+    EXPECT_EQ(command + none, "\x1dI1");
+    EXPECT_EQ(usb.sendx(probe, "usb", 9600, 0, 1, 5, 32, buffer), 5);
+    EXPECT_EQ(probe, "P");
+    EXPECT_EQ(buffer, "usb 9600 0 4 0 0: 1D493100" + std::string(6, '\0')); // the command bytes and a NUL
+    buffer.assign(32, '\0');
+    EXPECT_EQ(usb.sendx(probe, "usb", 9600, 0, 1, 5, 32, buffer), 5);
+    EXPECT_EQ(buffer, "usb 9600 0 1 5 32: 00" + std::string(11, '\0'));
+}
+
+TEST(QtUsbLibraryAdapter, AMissingLibraryIsLoadedOnceThereOneWithoutSendxIsRefused)
+{
+    TempDir folder;
+    std::string probe(1, '\0'), buffer(32, '\0');
+    QtUsbLibrary usb{folder.file("libKR5050.so")};
+    EXPECT_EQ(usb.sendx(probe, "usb", 9600, 0, 1, 5, 32, buffer), QtUsbLibrary::kNotLoaded);
+    EXPECT_FALSE(usb.loadError().empty());
+    std::filesystem::copy_file(KR5050_TEST_LIBRARY, folder.file("libKR5050.so"));
+    EXPECT_EQ(usb.sendx(probe, "usb", 9600, 0, 1, 5, 32, buffer), 5);
+    EXPECT_TRUE(usb.loadError().empty());
+
+    QtUsbLibrary withoutSendx{KR5050_NOSENDX_LIBRARY};
+    EXPECT_EQ(withoutSendx.sendx(probe, "usb", 9600, 0, 1, 5, 32, buffer), QtUsbLibrary::kNotLoaded);
+    EXPECT_NE(withoutSendx.loadError().find("sendx"), std::string::npos) << withoutSendx.loadError();
+}
+
+} // namespace
+} // namespace softswitch
