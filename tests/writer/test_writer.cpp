@@ -1,16 +1,15 @@
-// The settings writer on the fakes: every write and test print byte for byte
-// on each link, then Write Settings, Self Test and Fonts Test as the window runs them.
+// Write Settings, Self Test and Fonts Test as the window runs them, on the
+// fakes. Every kind of write byte for byte on a real link is in the e2e
+// writer cases (COM, TCP/IP, LPT, and USB in the fault matrix).
 
 #include "app/mainwindow.h"
 #include "fakeplatform.h"
-#include "form/text.h"
-#include "writer/writer.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
-#include <set>
 #include <sstream>
 
 namespace softswitch {
@@ -20,18 +19,13 @@ using namespace std::chrono_literals;
 using testing::FakePlatform;
 using Bytes = std::vector<std::uint8_t>;
 
-// "1D 67 38" as bytes; "21..7F" stands for every code from 21 to 7F.
+// "1D 67 38" as bytes.
 Bytes hex(const std::string& text)
 {
     Bytes bytes;
     std::istringstream words(text);
-    for (std::string word; words >> word;) {
-        const auto dots = word.find("..");
-        const int first = std::stoi(word.substr(0, dots), nullptr, 16);
-        const int last = dots == std::string::npos ? first : std::stoi(word.substr(dots + 2), nullptr, 16);
-        for (int code = first; code <= last; ++code)
-            bytes.push_back(static_cast<std::uint8_t>(code));
-    }
+    for (std::string word; words >> word;)
+        bytes.push_back(static_cast<std::uint8_t>(std::stoi(word, nullptr, 16)));
     return bytes;
 }
 
@@ -61,15 +55,6 @@ struct Window {
             button->setEnabled(true);
         state.SettingsChanged = true;
     }
-    // Each command as the USB library was handed it; the other links only see a stream.
-    std::vector<Bytes> usbCommands() const
-    {
-        std::vector<Bytes> commands;
-        for (const auto& call : fake.usb.calls)
-            if (call.mode == 0)
-                commands.emplace_back(call.data.begin(), call.data.end());
-        return commands;
-    }
     Bytes wire() const
     {
         if (state.PortType == "COM")
@@ -79,104 +64,14 @@ struct Window {
         if (state.PortType == "LPT")
             return fake.parallel.written;
         Bytes all;
-        for (const Bytes& command : usbCommands())
-            all.insert(all.end(), command.begin(), command.end());
+        for (const auto& call : fake.usb.calls)
+            if (call.mode == 0)
+                all.insert(all.end(), call.data.begin(), call.data.end());
         return all;
-    }
-    bool replyRead() const
-    {
-        return fake.serial.inbox.empty() || fake.socket.inbox.empty() || !fake.parallel.readCounts.empty()
-            || usbCommands().size() != fake.usb.calls.size();
     }
 };
 
 using Tweak = std::function<void(Window&)>;
-
-// What a row does: the tab on screen, the button clicked, the controls set before.
-struct Action {
-    int tab;
-    Control Form1::*button;
-    Tweak set;
-};
-
-Action writeSwitch(int sw, std::set<int> offBits)
-{
-    return {sw, &Form1::cmd2, [=](Window& w) {
-                for (int i = 0; i < kSwitchBits; ++i)
-                    (offBits.count(i) ? w.form.switchTab(sw).off[i] : w.form.switchTab(sw).on[i]).setValue(true);
-            }};
-}
-
-Action writeLanguage(std::string model, std::vector<std::string> boxTexts)
-{
-    return {kLanguageTab, &Form1::cmd2, [=](Window& w) {
-                w.form.lblKR_INFO[0].setCaption(model);
-                Control* boxes[] = {&w.form.comboCodePage, &w.form.comboCodePageName, &w.form.comboInterChars,
-                                    &w.form.comboDensity, &w.form.comboNew8x16, &w.form.comboTHAI};
-                for (std::size_t i = 0; i < boxTexts.size(); ++i)
-                    boxes[i]->setText(boxTexts[i]);
-            }};
-}
-
-const std::string kUnlock = "1D 67 75 6E 6C 00", kLock = "1D 67 6C 63 6B 00";
-
-struct CommandRow {
-    const char* name;
-    Action action;
-    std::vector<std::chrono::milliseconds> serialSleeps; // a write waits for no reply
-    bool readsReply;
-    std::vector<std::string> commands;
-};
-
-// One of each kind of command on every link; the worked examples of the
-// switch and language encodings are e2e cases (writer/*-examples-com).
-const CommandRow kCommandRows[] = {
-    {"Bits1And3OffIs5", writeSwitch(1, {0, 2}), {}, false, {kUnlock, "1D 67 38 27 35 00 00 00", kLock}},
-    {"Kr5050SendsThaiBeforeTheLock",
-     writeLanguage("KR-5050", {"0  - 437 Standard", "0  - Standard", "12- Latin America", "2 - Dark", " ON", "249 - Thai 3 Pass"}),
-     {1000ms}, false,
-     {kUnlock, "1D 67 38 21 30 00 00 00", "1D 67 38 24 53 54 41 4E 44 41 52 44 00 00 00 00 00 00 00 00 00 00 00 00 00",
-      "1D 67 38 22 31 32 00", "1D 67 38 30 32 00 00", "1D 67 38 25 4F 4E 00 00", "1D 67 38 2B 32 34 39 00 00 00 00 00", kLock}},
-    {"SelfTest", {0, &Form1::cmd01, {}}, {30ms}, true, {"1D 28 41 02 00 00 02"}},
-    {"FontsTest", {0, &Form1::cmd02, {}}, {}, false,
-     {"1B 21 01 46 4F 4E 54 3A 30 38 58 31 36 0D 0A", "21..7F 0D 0A", "80..FF 0D 0A",
-      "1B 21 02 46 4F 4E 54 3A 31 32 58 32 34 0D 0A", "21..7F 0D 0A", "80..FF 0D 0A", "1B 40 0D 0A 1B 69"}},
-};
-
-class WriteCommands : public ::testing::TestWithParam<CommandRow> {};
-
-TEST_P(WriteCommands, GoOutByteForByteOnEveryLinkAndOnlyTheSelfTestReadsAReply)
-{
-    const CommandRow& row = GetParam();
-    std::vector<Bytes> commands;
-    Bytes stream;
-    for (const std::string& command : row.commands) {
-        commands.push_back(hex(command));
-        stream.insert(stream.end(), commands.back().begin(), commands.back().end());
-    }
-    for (const char* port : {"COM1", "USB", "TCP/IP", "LPT1"}) {
-        SCOPED_TRACE(port);
-        Window w;
-        w.prepare(port, "KR-5050", row.action.tab);
-        if (row.action.set)
-            row.action.set(w);
-        w.fake.loop.sleeps.clear();
-        w.window.click(w.form.*row.action.button);
-        EXPECT_EQ(w.wire(), stream);
-        EXPECT_EQ(w.replyRead(), row.readsReply);
-        if (w.state.PortType == "USB") {
-            EXPECT_EQ(w.usbCommands(), commands);
-        }
-        if (w.state.PortType == "COM") {
-            EXPECT_EQ(w.fake.loop.sleeps, row.serialSleeps);
-        }
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Rows, WriteCommands, ::testing::ValuesIn(kCommandRows),
-                         [](const auto& row) { return std::string(row.param.name); });
-
-// ---- The flows as the window runs them ------------------------------------
 
 const Tweak nothingChanged = [](Window& w) { w.state.SettingsChanged = false; };
 Tweak shownBaud(const char* field)
@@ -276,6 +171,9 @@ TEST_P(Flows, SendTellEndAndGiveTheFocusBack)
     const Bytes sent = w.wire(), start = hex(row.sent.start);
     EXPECT_EQ(sent.size(), row.sent.bytes);
     EXPECT_EQ(Bytes(sent.begin(), sent.begin() + std::min(sent.size(), start.size())), start);
+    const bool languageSent = row.sent.bytes == kLanguage.bytes;
+    EXPECT_EQ(std::count(w.fake.loop.sleeps.begin(), w.fake.loop.sleeps.end(), 1000ms), languageSent ? 1 : 0)
+        << "the pause before the code page name";
     EXPECT_EQ(w.state.SettingsChanged, row.stillChanged);
     EXPECT_FALSE(enabledWhileBusy);
     EXPECT_EQ(button.enabled(), !row.ended);
