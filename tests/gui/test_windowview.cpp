@@ -88,25 +88,10 @@ struct WindowViewTest : ::testing::Test {
     }
 };
 
-TEST_F(WindowViewTest, StartStateAndModelChangesShowAfterARefresh)
+TEST_F(WindowViewTest, TheStartStateAndEveryTabAfterACommunicationTestMirrorTheModel)
 {
     EXPECT_EQ(view->windowTitle(), QString("Soft Switch Utility 1.0.0"));
     expectWidgetsMatchTheModel();
-    form.SSTab1.Visible = true;
-    form.lblKR_INFO[0].setCaption("KR-5050");
-    form.txtSTATUS.Text = "Connected";
-    form.txtSTATUS.ForeColor = 0x0000C0;
-    form.optSW3OFF[2].setValue(true);
-    form.optSW3OFF[2].FontBold = true;
-    form.txtLOG.Text = "getSW1-->30";
-    form.cmd2.setEnabled(true);
-    view->refresh();
-    expectWidgetsMatchTheModel();
-    EXPECT_EQ(widget<QLineEdit>("txtSTATUS")->palette().color(QPalette::Text), QColor(0, 0, 192));
-}
-
-TEST_F(WindowViewTest, EveryTabMirrorsTheModelAfterACommunicationTest)
-{
     printer.queue("sw2", "37");
     widget<QAbstractButton>("cmdCommunicate")->click();
     ASSERT_TRUE(form.SSTab1.Visible);
@@ -117,6 +102,9 @@ TEST_F(WindowViewTest, EveryTabMirrorsTheModelAfterACommunicationTest)
         EXPECT_EQ(form.SSTab1.tab(), tab);
         expectWidgetsMatchTheModel();
     }
+    form.txtSTATUS.ForeColor = 0x0000C0;
+    view->refresh();
+    EXPECT_EQ(widget<QLineEdit>("txtSTATUS")->palette().color(QPalette::Text), QColor(0, 0, 192));
     tabs->setCurrentIndex(2);
     widget<QAbstractButton>("cmd1")->click();
     EXPECT_EQ(view->focusWidget(), widget<QWidget>("cmd1")) << "Read Settings gives its button the focus";

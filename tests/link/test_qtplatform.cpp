@@ -1,9 +1,8 @@
-// The help launcher, Timer1's driver and the front ends' device-path options on
-// Qt. The timer's ticks in a running program are the e2e status timer test.
+// The help launcher and the front ends' device-path options on Qt. Timer1's
+// driver in a running program is the e2e status timer test.
 
 #include "platform/qt/portoptions.h"
 #include "platform/qt/qtshell.h"
-#include "platform/qt/qttimerdriver.h"
 #include "tempdir.h"
 
 #include <QCoreApplication>
@@ -13,8 +12,6 @@
 
 namespace softswitch {
 namespace {
-
-using namespace std::chrono_literals;
 
 // Started from a desktop menu the working folder is the home folder; the help
 // file is then found beside the program or in its installed share folder.
@@ -54,16 +51,6 @@ TEST(QtShellTest, LaunchNeedsTheHelpFileAndAnOpener)
     QDir::setCurrent(previous);
 }
 
-TEST(QtTimerDriverTest, RunsWhileEnabled)
-{
-    QtTimerDriver timer(nullptr);
-    EXPECT_FALSE(timer.active());
-    timer.setTimer(true, 10ms);
-    EXPECT_TRUE(timer.active());
-    timer.setTimer(false, 10ms);
-    EXPECT_FALSE(timer.active());
-}
-
 TEST(PortOptions, ComAndLptPathsAreTakenTheRestIsLeftAndMalformedValuesRefused)
 {
     PortOptions options;
@@ -88,7 +75,7 @@ TEST(PortOptions, ComAndLptPathsAreTakenTheRestIsLeftAndMalformedValuesRefused)
 
 int main(int argc, char** argv)
 {
-    QCoreApplication application(argc, argv); // the timer and the launcher's program folder need it
+    QCoreApplication application(argc, argv); // the launcher's program folder needs it
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
