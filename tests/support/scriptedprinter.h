@@ -41,7 +41,6 @@ public:
             names += (names.empty() ? "" : " ") + name;
         return names;
     }
-    void clearSent() { m_sent.clear(); }
 
     // The shown messages as "icon: text".
     std::vector<std::string> messages() const
