@@ -3,7 +3,20 @@
 #include <QCoreApplication>
 #include <QThread>
 
+#ifdef __linux__
+#include <sys/prctl.h>
+#endif
+
 namespace softswitch {
+
+QtEventLoop::QtEventLoop()
+{
+#ifdef __linux__
+    // A silent TCP/IP query sleeps 1 ms a thousand times; the kernel's default
+    // 50 us of timer slack on each wake-up would add 50 ms to it.
+    prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
+#endif
+}
 
 void QtEventLoop::sleep(std::chrono::milliseconds duration)
 {

@@ -7,7 +7,7 @@ namespace softswitch {
 
 class QtEventLoop : public EventLoop {
 public:
-    QtEventLoop() = default;
+    QtEventLoop(); // on the thread that will sleep
     void sleep(std::chrono::milliseconds duration) override;
     void processEvents() override;
 };
