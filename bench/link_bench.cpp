@@ -16,6 +16,7 @@
 #include "platform/qt/qtserialport.h"
 #include "platform/qt/qttcpsocket.h"
 #include "platform/qt/qtusblibrary.h"
+#include "summingloop.h"
 #include "tempdir.h"
 
 #include <QCoreApplication>
@@ -34,21 +35,6 @@ namespace {
 using namespace softswitch;
 using Clock = std::chrono::steady_clock;
 
-// Real sleeps, summed: the floor no run can go below.
-class SummingLoop : public EventLoop {
-public:
-    void sleep(std::chrono::milliseconds duration) override
-    {
-        slept += duration;
-        m_real.sleep(duration);
-    }
-    void processEvents() override { m_real.processEvents(); }
-    std::chrono::milliseconds slept{0};
-
-private:
-    QtEventLoop m_real;
-};
-
 // One window on the real adapters, the way the utility starts.
 struct Bench {
     Bench(const std::string& entry, const std::string& pty, int tcpPort) : serial({{1, pty}}), parallel(pty)
@@ -63,7 +49,8 @@ struct Bench {
     QtTcpSocket socket;
     QtParallelPort parallel;
     QtUsbLibrary usb;
-    SummingLoop loop;
+    QtEventLoop real;
+    SummingLoop loop{real};
     testing::FakeTimer timer;
     testing::FakeBoxes boxes;
     testing::FakeShell shell;

@@ -14,6 +14,7 @@
 #include "platform/qt/qtserialport.h"
 #include "platform/qt/qttcpsocket.h"
 #include "platform/qt/qtusblibrary.h"
+#include "summingloop.h"
 #include "tempdir.h"
 
 #include <QApplication>
@@ -42,21 +43,6 @@ const Printer kPrinters[] = {
     {"KR-3100X", "--set sw1=1 --set sw2=2 --set sw3=100 --set sw4=8"},
     {"KR-2250", "--set sw1=3 --set sw2=6 --set sw3=16 --set sw4=127 --set density=2"},
     {"ZQ-PRINTER", "--set sw1=2 --set sw2=254"},
-};
-
-class SummingLoop : public EventLoop {
-public:
-    explicit SummingLoop(EventLoop& inner) : m_inner(inner) {}
-    void sleep(std::chrono::milliseconds duration) override
-    {
-        slept += duration;
-        m_inner.sleep(duration);
-    }
-    void processEvents() override { m_inner.processEvents(); }
-    std::chrono::milliseconds slept{0};
-
-private:
-    EventLoop& m_inner;
 };
 
 long peakKilobytes()
