@@ -7,7 +7,6 @@
 #include "platform/qt/qteventloop.h"
 #include "platform/qt/qtparallelport.h"
 #include "platform/qt/qtserialport.h"
-#include "platform/qt/qtshell.h"
 #include "platform/qt/qttcpsocket.h"
 #include "platform/qt/qttimerdriver.h"
 #include "platform/qt/qtusblibrary.h"
@@ -125,7 +124,11 @@ int main(int argc, char** argv)
             refresh();
     });
     softswitch::gui::GuiBoxes boxes([&view]() -> QWidget* { return view.get(); }, refresh);
-    softswitch::QtShell shell([] {});
+    softswitch::gui::GuiShell shell([] {}, [&boxes](const std::string& path) {
+        boxes.show("The help file could not be shown on this desktop:\r\n" + path
+                       + "\r\n\r\nOpen it with a text editor.",
+                   softswitch::MsgButtons::Ok, softswitch::MsgIcon::Information, softswitch::kAppTitle);
+    });
 
     softswitch::MainWindow mainWindow({serial, socket, parallel, usb, loop, timer, boxes, shell});
     window = &mainWindow;

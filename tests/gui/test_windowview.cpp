@@ -2,6 +2,7 @@
 // named after it and showing what the model holds; user actions reach the model.
 
 #include "app/mainwindow.h"
+#include "gui/guiplatform.h"
 #include "gui/windowview.h"
 
 #include "scriptedprinter.h"
@@ -9,6 +10,10 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -214,6 +219,36 @@ TEST_F(WindowViewTest, ClosingTheWindowUnloadsTheModel)
     view->close();
     EXPECT_TRUE(window.ended());
     EXPECT_EQ(fakes.shell.ends, 0);
+}
+
+// HELP hands the help file to the desktop's opener; when the opener fails
+// the window is told the file's path. "sh" stands in for the opener here,
+// so the help file's text decides how the opener ends.
+TEST(GuiShellTest, AnOpenerThatFailsIsToldWithTheFilesPath)
+{
+    QTemporaryDir dir;
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    const std::pair<const char*, bool> rows[] = {{"exit 4\n", true}, {"touch opened\n", false}};
+    for (const auto& [helpText, fails] : rows) {
+        SCOPED_TRACE(helpText);
+        QFile help(dir.filePath("KR_SW_Help.txt"));
+        ASSERT_TRUE(help.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        help.write(helpText);
+        help.close();
+        std::vector<std::string> told;
+        GuiShell shell([] {}, [&told](const std::string& path) { told.push_back(path); }, "sh");
+        ASSERT_TRUE(shell.launch("NotePad.exe KR_SW_Help.txt"));
+        QElapsedTimer clock;
+        clock.start();
+        while (told.empty() && !QFile::exists(dir.filePath("opened")) && clock.elapsed() < 10000)
+            QApplication::processEvents(QEventLoop::AllEvents, 10);
+        for (int i = 0; i < 20; ++i) // let the opener's end arrive
+            QApplication::processEvents(QEventLoop::AllEvents, 10);
+        EXPECT_EQ(told, fails ? std::vector<std::string>{QFileInfo(help).absoluteFilePath().toStdString()}
+                              : std::vector<std::string>{});
+    }
+    QDir::setCurrent(previous);
 }
 
 } // namespace
