@@ -10,6 +10,8 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xauth xdg-utils fonts-dejavu-core
   valgrind librsvg2-bin desktop-file-utils dpkg-dev file
+  lintian    # scripts/package.sh checks the .deb with it
+  appstream  # scripts/package.sh validates the AppStream metadata (appstreamcli)
 )
 
 missing=()
