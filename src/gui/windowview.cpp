@@ -68,6 +68,15 @@ void keepPlaceWhenHidden(QWidget* widget)
     widget->setSizePolicy(policy);
 }
 
+// A caption as a screen reader names what it labels: "IP Address: " -> "IP Address".
+QString accessibleCaption(const std::string& caption)
+{
+    QString name = latin1(caption).trimmed();
+    if (name.endsWith(QLatin1Char(':')))
+        name.chop(1);
+    return name.trimmed();
+}
+
 // Room between a button's text and its border: the style's own margin is
 // tight on some styles; a text-height each side reads as a button everywhere.
 void padButton(QAbstractButton* button)
@@ -229,7 +238,7 @@ QWidget* WindowView::buildPortArea()
     QLabel* portLabel = label(m_form.lblPORT);
     QComboBox* ports = combo(m_form.Combo1);
     portLabel->setBuddy(ports);
-    ports->setAccessibleName(latin1(m_form.lblPORT.caption()));
+    ports->setAccessibleName(accessibleCaption(m_form.lblPORT.caption()));
     portColumn->addWidget(portLabel);
     portColumn->addWidget(ports);
     portColumn->addStretch();
@@ -259,7 +268,7 @@ QWidget* WindowView::buildPortArea()
         QLabel* name = label(caption);
         QLineEdit* edit = lineEdit(text);
         name->setBuddy(edit);
-        edit->setAccessibleName(latin1(caption.caption()).trimmed().remove(QLatin1Char(':')));
+        edit->setAccessibleName(accessibleCaption(caption.caption()));
         grid->addWidget(name, r, 0);
         grid->addWidget(edit, r, 1);
     };
@@ -398,7 +407,7 @@ QWidget* WindowView::buildLanguageTab()
                 // assistive technology and gives the list its shortcut.
                 QLabel* fixed = textLabel(*row.caption);
                 fixed->setBuddy(list);
-                list->setAccessibleName(latin1(row.caption->Text).trimmed().remove(QLatin1Char(':')).trimmed());
+                list->setAccessibleName(accessibleCaption(row.caption->Text));
                 grid->addWidget(fixed, r, 0);
             } else {
                 list->setAccessibleName(QString::fromLatin1(row.name));

@@ -205,6 +205,8 @@ TEST_F(WindowViewTest, TheGeometryStaysPutWhateverThePortAndTab)
         EXPECT_LT(list->width(), list->parentWidget()->width() / 2);
     }
     EXPECT_EQ(widget<QLabel>("Text4")->buddy(), widget<QWidget>("comboCodePage"));
+    EXPECT_EQ(ports->accessibleName(), "Printer port selection");
+    EXPECT_EQ(widget<QLineEdit>("tcpIP")->accessibleName(), "IP Address");
     // A disabled text box greys its text whatever its colour.
     form.tcpIP.ForeColor = 0x000000;
     form.frameTCPIP.Visible = true;
