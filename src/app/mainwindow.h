@@ -30,6 +30,7 @@ public:
     Context& context() { return m_context; }
     Link& link() { return m_context.link; }
     Queries& queries() { return m_queries; }
+    Writer& writer() { return m_writer; }
 
     // Front-end entry points. Each runs one user action to its end; false
     // once the program has ended. A handler that fails is reported in a
