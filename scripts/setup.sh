@@ -12,6 +12,7 @@ packages=(
   valgrind librsvg2-bin desktop-file-utils dpkg-dev file
   lintian    # scripts/package.sh checks the .deb with it
   appstream  # scripts/package.sh validates the AppStream metadata (appstreamcli)
+  ansible-core  # the test of softswitchctl's example playbook runs ansible-playbook
 )
 
 missing=()
