@@ -26,7 +26,7 @@ namespace {
 constexpr int kExitDone = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
-constexpr int kDefaultJobs = 32;
+constexpr int kDefaultJobs = 100;
 constexpr std::chrono::milliseconds kDefaultConnectLimit{1000};
 
 constexpr const char* kUsage =
@@ -70,7 +70,7 @@ constexpr const char* kHelp =
     "  --tcp RANGE       discover: HOST, A.B.C.D-E or A.B.C.D/N, with an optional :PORT;\n"
     "                    repeatable\n"
     "  --serial          discover: every COM port present, at 115200, 38400, 19200, 9600\n"
-    "  --jobs N          targets handled at once (default 32); one at a time per\n"
+    "  --jobs N          targets handled at once (default 100); one at a time per\n"
     "                    serial port, USB and parallel port\n"
     "  --timeout MS      how long a TCP connection may take to come up (default 1000)\n"
     "  --json            one JSON document on standard output\n"
