@@ -22,7 +22,7 @@ set(SOFTSWITCH_PRIVATE_LIBDIR lib/softswitch)
 set(SOFTSWITCH_DATADIR ${CMAKE_INSTALL_DATADIR}/softswitch)
 set(SOFTSWITCH_ICONDIR ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
 
-install(TARGETS softswitch softswitch-script printer-emulator
+install(TARGETS softswitch softswitch-script printer-emulator softswitchctl
   RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS KR5050_usblp LIBRARY DESTINATION ${SOFTSWITCH_PRIVATE_LIBDIR}/usblp)
 install(TARGETS KR5050_emulated LIBRARY DESTINATION ${SOFTSWITCH_PRIVATE_LIBDIR}/emulated)
