@@ -320,3 +320,46 @@ TEST(Ctl, ATargetThatFailsMidApplyIsReportedWhileTheOthersComplete)
                               }));
     EXPECT_EQ(run.err.rfind(dropping.target() + ": failed: writing switch2: ", 0), 0u) << run.err;
 }
+
+TEST(Ctl, DiscoverSerialAsksEachComPortPresent)
+{
+    TempDir dir;
+    const std::string pty = dir.file("pty");
+    EmulatorProcess printer({"--no-tcp", "--pty", pty, "--set", "model=KR-3100", "--set", "serial=S-PTY"});
+    std::vector<std::string> args{"discover", "--serial"};
+    for (int com = 1; com <= 16; ++com) // no real device of this machine is touched
+        args.insert(args.end(), {"--com", std::to_string(com) + "=" + (com == 5 ? pty : dir.file("absent"))});
+    const Finished run = runCtl(args, dir);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(lines(run.out), (std::vector<std::string>{"com:5@115200,N,DTR/DSR  KR-3100  S-PTY  V2.01"}));
+}
+
+TEST(Ctl, UsageErrorsExitWith2AndHelpListsEveryOption)
+{
+    TempDir dir;
+    const std::vector<std::vector<std::string>> misuses = {
+        {},
+        {"inspect", "tcp:127.0.0.1"},
+        {"read"},
+        {"read", "ftp:127.0.0.1"},
+        {"read", "tcp:127.0.0.1", "--force"},
+        {"discover"},
+        {"discover", "--tcp", "10.0.0.9-3"},
+        {"discover", "--tcp", "127.0.0.1", "--jobs", "0"},
+        {"save", "tcp:127.0.0.1"},
+        {"diff", dir.file("missing.json"), "tcp:127.0.0.1"},
+        {"apply", dir.file("missing.json")},
+    };
+    for (const auto& args : misuses) {
+        const Finished run = runCtl(args, dir);
+        EXPECT_EQ(run.status, 2) << (args.empty() ? "(nothing)" : args[0]) << " " << run.err;
+        EXPECT_TRUE(run.out.empty());
+    }
+    const Finished help = runCtl({"--help"}, dir);
+    EXPECT_EQ(help.status, 0);
+    for (const char* option : {"--tcp", "--serial", "--json", "--jobs", "--timeout", "--dry-run", "--force", "--com",
+                               "--lpt", "--help", "--version", "tcp:HOST[:PORT]", "com:N", "serial:PATH", "usb",
+                               "lpt[:PATH]"})
+        EXPECT_NE(help.out.find(option), std::string::npos) << option;
+    EXPECT_EQ(runCtl({"--version"}, dir).out.rfind("softswitchctl ", 0), 0u);
+}
