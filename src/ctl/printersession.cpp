@@ -123,8 +123,14 @@ PrinterSession::PrinterSession(const Target& target, const SessionOptions& optio
               m_window->timerTick();
       })
 {
-    m_mainWindow = std::make_unique<MainWindow>(
-        Platform{m_serial, m_socket, m_parallel, m_usb, m_loop, m_timer, m_boxes, m_shell});
+    m_mainWindow = std::make_unique<MainWindow>(Platform{.serial = m_serial,
+                                                         .socket = m_socket,
+                                                         .parallel = m_parallel,
+                                                         .usb = m_usb,
+                                                         .loop = m_loop,
+                                                         .timer = m_timer,
+                                                         .boxes = m_boxes,
+                                                         .shell = m_shell});
     m_window = m_mainWindow.get();
     m_window->load();
     for (std::size_t i = 0; i < m_startInfo.size(); ++i)
