@@ -33,7 +33,7 @@ install(FILES ${PROJECT_SOURCE_DIR}/KR_SW_Help.txt DESTINATION ${SOFTSWITCH_DATA
 find_program(GZIP gzip REQUIRED)
 set(SOFTSWITCH_DOCDIR ${CMAKE_INSTALL_DATADIR}/doc/softswitch)
 set(gzipped)
-foreach(source man/softswitch.1 man/softswitch-script.1 man/printer-emulator.1 changelog)
+foreach(source man/softswitch.1 man/softswitch-script.1 man/printer-emulator.1 man/softswitchctl.1 changelog)
   get_filename_component(name ${source} NAME)
   set(gz ${CMAKE_BINARY_DIR}/packaging/${name}.gz)
   add_custom_command(OUTPUT ${gz}
