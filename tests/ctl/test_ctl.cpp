@@ -186,6 +186,7 @@ TEST(Ctl, ReadShowsWhatEachModelReadsAndMarksTheRestNotRead)
         std::array<std::optional<int>, 4> switches;
         std::optional<std::string> density;
         std::optional<std::string> thai;
+        const char* link = "tcp"; // or a pseudo-terminal taken as "serial:PATH@9600,E,XON/XOFF" or "lpt:PATH"
     };
     const Row rows[] = {
         {"KR-5050 reads switch 1 only while bit 8 of switch 4 is 0",
@@ -198,12 +199,27 @@ TEST(Ctl, ReadShowsWhatEachModelReadsAndMarksTheRestNotRead)
          std::nullopt},
         {"A model outside every switch family reads none",
          {"model=KR-1350E", "density=1"}, {}, "1", std::nullopt},
+        {"a serial device with the window's serial settings", {"model=KR-3100", "sw4=6"}, {0, 0, 0, 6},
+         std::nullopt, std::nullopt, "serial"},
+        {"a parallel device", {"model=KR-5050", "sw1=255"}, {255, 0, 0, 0}, std::nullopt, "1 Pass", "lpt"},
     };
     TempDir dir;
     Fleet fleet(dir);
+    std::vector<std::unique_ptr<EmulatorProcess>> devices;
     std::vector<std::string> args{"read", "--json"};
-    for (std::size_t i = 0; i < std::size(rows); ++i)
-        args.push_back(fleet.add(static_cast<int>(10 + i), rows[i].sets).target());
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        const std::string link = rows[i].link;
+        if (link == "tcp") {
+            args.push_back(fleet.add(static_cast<int>(10 + i), rows[i].sets).target());
+            continue;
+        }
+        const std::string pty = dir.file("pty-" + std::to_string(i));
+        std::vector<std::string> emulator{"--no-tcp", "--pty", pty, "--set", "new8x16=on"};
+        for (const std::string& set : rows[i].sets)
+            emulator.insert(emulator.end(), {"--set", set});
+        devices.push_back(std::make_unique<EmulatorProcess>(emulator));
+        args.push_back(link == "serial" ? "serial:" + pty + "@9600,E,XON/XOFF" : "lpt:" + pty);
+    }
     args.push_back("tcp:" + loopbackNet() + "99:" + std::to_string(fleet.port())); // nobody there
 
     const Finished run = runCtl(args, dir);
