@@ -16,7 +16,8 @@ struct FamilyRow {
 
 // Which families each name belongs to; every family not listed must not match.
 const FamilyRow kRows[] = {
-    {"KR-5050", {F::KR5050Pair, F::KR5050Group, F::CoreGroup, F::KnownModels, F::Switch1FollowsSwitch4, F::Switch34Shown}},
+    {"KR-5050", {F::KR5050Pair, F::KR5050Group, F::CoreGroup, F::KnownModels, F::Switch1FollowsSwitch4, F::Switch34Shown,
+                 F::ThaiPasses}},
     {"KR-4450", {F::KR5050Pair, F::KR5050Group, F::CoreGroup, F::KnownModels, F::Switch1FollowsSwitch4, F::Switch34Shown}},
     {"KR-4600", {F::KR31Group, F::CoreGroup, F::KnownModels, F::Switch1AlwaysShown, F::Switch34Shown}},
     {"KR-4050", {F::LanguageTrio}},
@@ -26,6 +27,7 @@ const FamilyRow kRows[] = {
     {"KR-31", {F::KR31Group, F::CoreGroup, F::KnownModels, F::Switch1AlwaysShown, F::Switch34Shown}},
     {"KR-2250", {F::KR5050Group, F::KnownModels, F::LanguageTrio}},
     {"KR-1350E", {F::LanguageTrio}},
+    {"KR-1350EX", {}},
     {"KR-27", {F::KR5050Group, F::CoreGroup, F::KnownModels, F::Switch1FollowsSwitch4, F::Switch34Shown}},
     {"KR-2750", {F::KR5050Group, F::CoreGroup, F::KnownModels, F::Switch1FollowsSwitch4, F::Switch34Shown}},
     {"KR2706", {F::KR5050Group, F::KnownModels, F::UsbBoardModels, F::Switch1FollowsSwitch4, F::Switch34Shown}},
@@ -50,7 +52,7 @@ const FamilyRow kRows[] = {
 
 constexpr Family kAll[] = {
     F::KR5050Pair, F::KR5050Group, F::CoreGroup, F::KR31Group, F::KnownModels, F::UsbBoardModels,
-    F::NJModels, F::ZQGenericModels, F::LanguageTrio, F::Switch1FollowsSwitch4, F::Switch1AlwaysShown, F::Switch34Shown,
+    F::NJModels, F::ZQGenericModels, F::LanguageTrio, F::Switch1FollowsSwitch4, F::Switch1AlwaysShown, F::Switch34Shown, F::ThaiPasses,
 };
 
 TEST(ModelFamilies, EveryNameBelongsToExactlyItsFamilies)
