@@ -25,7 +25,7 @@ void check(bool holds)
 }
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+bool isBlank(char c) { return c == ' '; }
 
 struct Reference {
     bool plain = false;               // the reference covers this reply
@@ -76,7 +76,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     const double number = leadingNumber(text);
     check(std::isfinite(number));
     check(leadingNumber(text + '\0' + text) == number);
-    check(leadingNumber(" \t\r\n" + text) == number);
+    check(leadingNumber("   " + text) == number);
+    check(leadingNumber('\r' + text) == 0);
     if (!text.empty() && isDigit(text[0]))
         check(leadingNumber("-" + text) == -number);
 
