@@ -65,7 +65,8 @@ TEST(TabGuard, EachTabShowsWhatTheModelAllows)
 TEST(TabGuard, TheLanguageTabShowsDensityAndThaiByModel)
 {
     for (const auto& [model, density, thai] : {std::tuple{"KR-1350E", true, false}, std::tuple{"KR-2250", true, false},
-                                               std::tuple{"KR-5050", false, true}, std::tuple{"KR-4450", false, false}}) {
+                                               std::tuple{"KR-5050", false, true}, std::tuple{"KR-4450", false, false},
+                                               std::tuple{"KR-1350EX", false, false}}) {
         ScriptedPrinter p{model};
         p.form.SSTab1.setTab(5);
         EXPECT_TRUE(p.form.frameNew8x16.Visible) << model;
@@ -105,6 +106,7 @@ const GuardRow kGuardRows[] = {
     {"NothingChangedNothingAsked", 3, 4, false, "", "", 4, "", false},
     {"LanguageTabIsNotGuarded", 5, 1, true, "", "", 1, "", true},
     {"InformationTabIsNotGuarded", 0, 2, true, "", "", 2, "", true},
+    {"TheTabOnScreenIsNoChange", 2, 2, true, "", "", 2, "", true},
 };
 
 TEST(TabGuard, LeavingASwitchTabWithChangesAsksFirst)
