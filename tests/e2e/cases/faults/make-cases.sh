@@ -30,10 +30,15 @@ faults=(
   "retry-mark|--first-model-reply ;1|The first model-name reply begins with \";1\": the name is asked once more, both replies are logged and the test goes on as on a healthy printer."
 )
 
+# A fault that ends Read and Write Settings the way it ends the Communication
+# Test, or lets every flow run as on a healthy printer, gets the test case only.
+declare -A test_only=([late]=1 [split]=1 [retry-mark]=1)
+
 for entry in "${faults[@]}"; do
   IFS='|' read -r fault options outcome <<<"$entry"
   for link in tcp com usb; do
     for flow in test read write; do
+      [[ -n ${test_only[$fault]:-} && $flow != test ]] && continue
       option=$options
       if [[ $options == *"$flow:"* ]]; then
         option=${options#*"$flow:"}
