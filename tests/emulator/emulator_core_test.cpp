@@ -1,10 +1,10 @@
 // The emulator core without I/O: stray bytes never cost the command behind
-// them, each query answers its own field, writes need the unlock, what the
-// drop fault and a closed connection leave behind, the transcript's line
-// bound, and the option text. That any stream in any chunking is recorded
-// byte for byte and answered alike is the parser fuzz target's property;
-// what the utility sees of the emulator (every command it sends, the
-// framing, each fault on each link) the end-to-end cases show byte for byte.
+// them, and what the drop fault and a closed connection leave behind. That
+// any stream in any chunking is recorded byte for byte and answered alike is
+// the parser fuzz target's property; what the utility sees of the emulator
+// (every query's answer, writes kept between unlock and lock, the framing,
+// the transcript, each fault on each link) the end-to-end cases show byte
+// for byte.
 #include "commandparser.h"
 #include "printeremulator.h"
 #include "testsupport.h"
@@ -79,75 +79,6 @@ INSTANTIATE_TEST_SUITE_P(
                   {"S:1D 28 41 02 00 00", "T:01", "C:getMakerInfo=1D 49 42"}}),
     [](const auto& row) { return std::string(row.param.name); });
 
-TEST(PrinterEmulator, EachQueryAnswersItsOwnFieldOrNothing)
-{
-    // Every field holds a different value, so a query wired to the wrong one
-    // shows. Text goes out as set, blanks and zeros included; a switch as a
-    // plain number.
-    PrinterEmulator printer(optionsFrom("--set maker=Mk --set 'firmware= 1.0' --set serial=S9 --set fontrom=F2 "
-                                        "--set hours=0042 --set lines=77 --set cuts=5 --set failedcuts=1 "
-                                        "--set installed=2024/01/02 --set language=ANK --set codepage=17 "
-                                        "--set interchars=12 --set new8x16=on --set thai=249 --set sw1=3 "
-                                        "--set sw2=255 --set sw3=128 --set sw4=007")
-                                .state);
-    EmulatorSession session(printer);
-    EXPECT_EQ(session.feed(hex("1D 49 42 1D 49 43 1D 49 41 1D 49 44 1D 49 45 1D 67 34 10 1D 67 34 1B 1D 67 34 15"
-                               "1D 67 34 16 1D 67 34 09 1D 67 34 24 1D 67 34 21 1D 67 34 22 1D 67 34 25 00"
-                               "1D 67 34 2B 00 1D 67 34 27 00 1D 67 34 28 00 1D 67 34 29 00 1D 67 34 2A 00")),
-              framed("Mk") + framed("KR-5050") + framed(" 1.0") + framed("S9") + framed("F2") + framed("0042") +
-                  framed("77") + framed("5") + framed("1") + framed("2024/01/02") + framed("ANK") + framed("17") +
-                  framed("12") + framed("ON") + framed("249") + framed("3") + framed("255") + framed("128") +
-                  framed("7"));
-    // No density on this model; unknown selectors, the self test and the unlock answer nothing.
-    EXPECT_EQ(session.feed(hex("1D 67 34 30 00 1D 49 7A 1D 67 34 7A 1D 28 41 02 00 00 02") + kUnlock), "");
-    // A model with density but without Thai, the 8x16 font off, a value set empty.
-    PrinterEmulator other(optionsFrom("--set model=KR-4050 --set density=2 --set firmware=").state);
-    EmulatorSession otherSession(other);
-    EXPECT_EQ(otherSession.feed(hex("1D 67 34 30 00 1D 67 34 2B 00 1D 67 34 25 00 1D 49 41")), framed("2"));
-}
-
-// Every value as "key=value ", in the order of the field table.
-std::string valuesOf(const PrinterState& state)
-{
-    std::string text;
-    for (const FieldInfo& info : kFields)
-        text += std::string(info.key) + "=" + state.value(info.field) + " ";
-    return text;
-}
-
-TEST(PrinterEmulator, WritesAreTakenOnlyBetweenUnlockAndLockAndOnlyWithValuesTheFieldHolds)
-{
-    const std::vector<std::string> writes{
-        hex("1D 67 38 27 32 35 35 00"), hex("1D 67 38 28 30 00 00 00"), hex("1D 67 38 29 33 37 00 00"),
-        hex("1D 67 38 2A 31 32 38 00"), hex("1D 67 38 21 32 32 34 00"),
-        hex("1D 67 38 24 4B 41 5A 41 4B 48 53 54 41 4E 00 00 00 00 00 00 00 00 00 00 00"),
-        hex("1D 67 38 22 31 32 00"), hex("1D 67 38 30 32 00 00"), hex("1D 67 38 25 4F 4E 00 00"),
-        hex("1D 67 38 2B 32 34 39 00 00 00 00 00")};
-    std::string all;
-    for (const std::string& write : writes)
-        all += write;
-    PrinterEmulator printer(optionsFrom("--set sw2=9").state);
-    const std::string before = valuesOf(printer.state());
-    std::vector<std::string> commands;
-    printer.setEventHandler([&commands](const Event& event) { commands.push_back(event.bytes); });
-    EmulatorSession session(printer);
-    EXPECT_EQ(session.feed(all), "");
-    EXPECT_EQ(commands, writes) << "each write is one command of its whole length";
-    EXPECT_EQ(valuesOf(printer.state()), before) << "taken while locked";
-    // Taken once unlocked; locked again, the same writes are refused again.
-    EXPECT_EQ(session.feed(kUnlock + all + kLock + all), "");
-    EXPECT_EQ(printer.ignoredWrites(), 2 * writes.size());
-    const std::string written = "--set sw1=255 --set sw2=0 --set sw3=37 --set sw4=128 --set codepage=224 --set "
-                                "codepagename=KAZAKHSTAN --set interchars=12 --set density=2 --set new8x16=on --set thai=249";
-    EXPECT_EQ(valuesOf(printer.state()), valuesOf(optionsFrom(written).state));
-    // Refused and counted: a switch above 255, not digits or empty; new 8x16
-    // neither ON nor NULs; an empty code page. NULs turn the font off.
-    session.feed(kUnlock + hex("1D 67 38 27 32 35 36 00 1D 67 38 28 41 42 00 00 1D 67 38 29 00 00 00 00"
-                               "1D 67 38 25 4F 46 00 00 1D 67 38 21 00 00 00 00 1D 67 38 25 00 00 00 00") + kLock);
-    EXPECT_EQ(printer.invalidWrites(), 5u);
-    EXPECT_EQ(valuesOf(printer.state()), valuesOf(optionsFrom(written + " --set new8x16=off").state));
-}
-
 // Past the Nth command a session still carries out and records what it
 // receives but answers nothing; a connection that ends locks the printer.
 TEST(PrinterEmulator, PastTheDropCommandsActUnansweredAndAnEndedConnectionLocks)
@@ -172,74 +103,6 @@ TEST(PrinterEmulator, PastTheDropCommandsActUnansweredAndAnEndedConnectionLocks)
     EmulatorSession last(printer);
     EXPECT_EQ(feed(last, hex("1D 67 38 27 37 00 00 00") + kSwitch1), framed("9")) << "locked when `next` ended";
     EXPECT_EQ(hexBytes(recorded), hexBytes(sent));
-}
-
-// The transcript of a stream fed in chunks of the sizes `nextChunk` gives;
-// `replies` gets what went back.
-std::string transcriptOf(const std::string& stream, const std::function<std::size_t()>& nextChunk,
-                         std::string* replies = nullptr)
-{
-    TempDir dir;
-    const std::string path = dir.file("transcript.txt");
-    {
-        Transcript transcript;
-        EXPECT_TRUE(transcript.open(path));
-        PrinterEmulator printer;
-        printer.setEventHandler([&](const Event& event) { transcript.record(event); });
-        EmulatorSession session(printer);
-        for (std::size_t at = 0, chunk = 0; at < stream.size(); at += chunk) {
-            chunk = nextChunk();
-            const std::string reply = session.feed(std::string_view(stream).substr(at, chunk));
-            if (replies)
-                *replies += reply;
-        }
-    }
-    return readFile(path);
-}
-
-TEST(Transcript, APrintRunWithoutLineFeedEndsAtTheLimitAndWithTheConnection)
-{
-    const std::string line(kMaxPrintLineBytes, 'A');
-    const std::string hexLine = hexBytes(line) + "\n";
-    EXPECT_EQ(transcriptOf(line + line + "B", [] { return 1000; }), hexLine + hexLine + "42\n");
-    EXPECT_EQ(transcriptOf(hex("41 42 43 1D 67"), [] { return 1; }), "41 42 43\n1D 67\n");
-}
-
-std::string errorInProcess(const std::string& text)
-{
-    return parseOptions(splitOptionText(text), OptionScope::InProcess).error;
-}
-
-// What the process and library tests cannot see: the defaults, the gap,
-// --allow-remote, the options the library takes and the usage texts.
-TEST(Options, AreReadForTheServerAndTheLibrary)
-{
-    const EmulatorOptions defaults = optionsFrom("");
-    EXPECT_TRUE(defaults.tcp);
-    EXPECT_EQ(defaults.tcpHost + ":" + std::to_string(defaults.tcpPort), "127.0.0.1:9100");
-    EXPECT_FALSE(defaults.allowRemote);
-    const EmulatorOptions options = optionsFrom("--pty /tmp/lnk --no-tcp --split-gap 7 --allow-remote");
-    EXPECT_FALSE(options.tcp);
-    EXPECT_EQ(options.faults.splitGap, std::chrono::milliseconds(7));
-    EXPECT_TRUE(options.allowRemote);
-    EXPECT_EQ(errorInProcess("--set sw1=1 --transcript f --no-reply maker --reply-delay 1 --split-reply 2 "
-                             "--garbage 41 --drop-after 3 --first-model-reply x"),
-              "");
-    EXPECT_NE(errorInProcess("--tcp 127.0.0.1:0"), "");
-    EXPECT_NE(errorInProcess("--pty /tmp/x"), "");
-    // --help lists every key with its default; the library's has no endpoints.
-    const std::string usage = usageText(OptionScope::Executable);
-    for (const FieldInfo& info : kFields)
-        EXPECT_NE(usage.find(std::string(info.key) + "=" + std::string(info.defaultValue)), std::string::npos);
-    EXPECT_EQ(usageText(OptionScope::InProcess).find("--tcp"), std::string::npos);
-}
-
-TEST(Options, SplitTextHonoursQuotesAndBlanks)
-{
-    using Args = std::vector<std::string>;
-    EXPECT_EQ(splitOptionText("  --set  'a=b c'\t\"d\"'' e\n"), (Args{"--set", "a=b c", "d", "e"}));
-    EXPECT_EQ(splitOptionText("serial='' ''"), (Args{"serial=", ""}));
-    EXPECT_TRUE(splitOptionText("   ").empty());
 }
 
 }  // namespace

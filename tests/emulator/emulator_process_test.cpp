@@ -1,6 +1,5 @@
 // printer-emulator as a process: real loopback TCP (127.0.0.1 only), a real
-// pseudo-terminal, stop signals, the transcript file, argument errors and a
-// client that does not read. The rest of what the server does (answers over
+// pseudo-terminal, a stop signal and the transcript file. The rest of what the server does (answers over
 // TCP and the pty, writes kept for the next client, delay, split, drop and the
 // pty linked anew after it) the end-to-end cases show through the utility.
 #include "printeremulator.h"
@@ -37,76 +36,6 @@ TEST(EmulatorProcess, TcpAndARawPseudoTerminalShareThePrinterAndTheTranscript)
     EXPECT_EQ(readFile(transcript), "earlier run\n1D 67 75 6E 6C 00\n1D 67 38 27 39 00 00 00\n1D 67 6C 63 6B 00\n"
                                     "1D 67 34 27 00\n41 0D 0A\n11 13 7F 03 00 0D 0A\n1D 67 34 27 00\n");
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(link))) << "link removed at exit";
-}
-
-TEST(EmulatorProcess, BadArgumentsExitTwoWithOneLineOnStandardError)
-{
-    TempDir dir;
-    const std::string errors = dir.file("stderr.txt");
-    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {"--bogus"}, {"--set"}, {"--set", "model"}, {"--set", "colour=red"}, {"--set", "sw1=99999999999"},
-             {"--set", "new8x16=1"}, {"--no-reply", "colour"}, {"--reply-delay", "soon"}, {"--split-reply", "0"},
-             {"--drop-after", "0"}, {"--garbage", "xyz"}, {"--garbage", "1D 4"}, {"--garbage", "1G"},
-             {"--tcp", "127.0.0.1:99999"}, {"--tcp", "127.0.0.1:65536"}, {"--tcp", "127.0.0.1"}, {"--tcp", ":0"},
-             {"--tcp", "127.0.0.1:"}, {"--tcp", "127.0.0.1:abc"}, {"--tcp", "127.0.0.1:-1"}, {"--no-tcp"}}) {
-        EXPECT_EQ(EmulatorProcess(args, 0, errors).stop(0), 2) << args.back();
-        const std::string text = readFile(errors);
-        EXPECT_TRUE(text.starts_with("printer-emulator: ") && text.find('\n') == text.size() - 1) << text;
-    }
-    // Refused before anything is bound; no connection is ever made.
-    EXPECT_EQ(EmulatorProcess({"--tcp", "192.0.2.1:0"}, 0, errors).stop(0), 1);
-    EXPECT_EQ(EmulatorProcess({"--help"}, 0).stop(0), 0);
-}
-
-// True once the process is seen asleep in a system call at many samples in
-// a row; a loop that spins (polls without waiting) is always running.
-bool settlesAsleep(pid_t pid)
-{
-    const std::string statPath = "/proc/" + std::to_string(pid) + "/stat";
-    const auto deadline = std::chrono::steady_clock::now() + kPatience;
-    for (int asleep = 0; std::chrono::steady_clock::now() < deadline; poll(nullptr, 0, 10)) {
-        const std::string stat = readFile(statPath);
-        // The state letter follows the parenthesised program name.
-        asleep = stat.size() > stat.rfind(')') + 2 && stat[stat.rfind(')') + 2] == 'S' ? asleep + 1 : 0;
-        if (asleep == 20)
-            return true;
-    }
-    return false;
-}
-
-// A client that sends and never reads: the emulator waits for its socket to
-// take more instead of retrying at once, still serves the pty, keeps a
-// bounded queue of whole replies and answers again once the client reads.
-TEST(EmulatorProcess, AClientThatStopsReadingIsWaitedForWithABoundedQueue)
-{
-    TempDir dir;
-    const std::string link = dir.file("lp");
-    const std::string maker(1000, 'M');
-    EmulatorProcess emulator({"--tcp", "127.0.0.1:0", "--pty", link, "--set", "maker=" + maker}, 2);
-    ByteLink client(ByteLink::loopback(emulator.tcpPort(), 2048));
-    constexpr std::size_t kQueries = 10000;  // 10 MB of replies, far beyond the socket buffers
-    std::string queries;
-    for (std::size_t i = 0; i < kQueries; ++i)
-        queries += kMaker;
-    client.send(queries);
-    EXPECT_TRUE(settlesAsleep(emulator.pid())) << "busy while the client does not read";
-    ByteLink terminal = openTerminal(link);
-    expectReply(terminal, kModel, framed("KR-5050"));
-    // Read again, with a model query whenever the stream goes quiet, until
-    // one is answered behind the maker replies that were kept.
-    std::string received;
-    for (int probes = 0; !received.ends_with(framed("KR-5050")) && probes < 100; ++probes) {
-        for (std::string more; !(more = client.receiveSome(std::chrono::milliseconds(100))).empty();)
-            received += more;
-        client.send(kModel);
-    }
-    const std::size_t makers = received.find(framed("KR-5050")) / framed(maker).size();
-    std::string expected;
-    while (expected.size() < received.size())
-        expected += expected.size() < makers * framed(maker).size() ? framed(maker) : framed("KR-5050");
-    EXPECT_EQ(received, expected) << "whole replies in order, then the answers to the probes";
-    EXPECT_GE(makers, emulator::kMaxUnreadReplyBytes / framed(maker).size()) << "the queue is delivered";
-    EXPECT_LT(makers, kQueries) << "replies beyond the queue are dropped";
 }
 
 }  // namespace
