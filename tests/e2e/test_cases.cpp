@@ -17,6 +17,7 @@
 // rewrites [output] and [transcript] from what happened; review such a diff
 // line by line.
 
+#include "emulatoroptions.h"
 #include "emulatorprocess.h"
 #include "tempdir.h"
 
@@ -84,32 +85,6 @@ struct Case {
             out << "[" << name << "]" << (name == "emulator" ? " " : "\n") << body;
     }
 };
-
-// Words separated by blanks; single quotes keep blanks inside one word.
-std::vector<std::string> words(const std::string& line)
-{
-    std::vector<std::string> result;
-    std::string word;
-    bool quoted = false;
-    bool any = false;
-    for (char c : line) {
-        if (c == '\'') {
-            quoted = !quoted;
-            any = true;
-        } else if ((c == ' ' || c == '\n') && !quoted) {
-            if (any)
-                result.push_back(word);
-            word.clear();
-            any = false;
-        } else {
-            word += c;
-            any = true;
-        }
-    }
-    if (any)
-        result.push_back(word);
-    return result;
-}
 
 void replaceAll(std::string& text, const std::string& from, const std::string& to)
 {
@@ -180,7 +155,7 @@ TEST_P(Cases, RunAsWritten)
         const std::string options = c["emulator"].substr(0, c["emulator"].find('\n'));
         std::vector<std::string> processArgs = {"--tcp", "127.0.0.1:0", "--pty", dir.file("ttyPRINTER"),
                                                 "--transcript", transcript};
-        for (const std::string& word : words(options))
+        for (const std::string& word : emulator::splitOptionText(options))
             processArgs.push_back(word);
         printer = std::make_unique<EmulatorProcess>(processArgs, 2);
         args << "--com" << QString::fromStdString("1=" + dir.file("ttyPRINTER")) << "--lpt"
