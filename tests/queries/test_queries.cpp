@@ -252,8 +252,9 @@ TEST(Queries, ReadSettingsStopsAtASilentLanguageModel)
     p.state.SettingsChanged = true;
     p.window.click(p.form.cmd1);
     EXPECT_EQ(p.sent(), "language");
-    EXPECT_EQ(p.messages(), std::vector<std::string>{"critical: Read language information1 error!!\r\n"
-                                                     "Please check the port setting of your printer."});
+    ASSERT_EQ(p.fakes.boxes.shown.size(), 1u);
+    EXPECT_EQ(p.fakes.boxes.shown[0].text, "Read language information1 error!!\r\nPlease check the port setting of your printer.");
+    EXPECT_EQ(p.fakes.boxes.shown[0].icon, MsgIcon::Critical);
     EXPECT_FALSE(p.state.SettingsChanged);
     EXPECT_EQ(p.form.activeControl(), &p.form.cmd1);
 }

@@ -75,16 +75,6 @@ TEST(TabGuard, TheLanguageTabShowsDensityAndThaiByModel)
     }
 }
 
-TEST(TabGuard, AClickMarksTheSettingsChanged)
-{
-    ScriptedPrinter p;
-    p.queue("sw2", "0");
-    p.queries.switches.getSW(2);
-    EXPECT_FALSE(p.state.SettingsChanged) << "a read is no change";
-    p.window.click(p.form.optSW2OFF[3]);
-    EXPECT_TRUE(p.state.SettingsChanged);
-}
-
 struct GuardRow {
     const char* name;
     int from;
