@@ -58,24 +58,5 @@ TEST(ModelFamilies, EveryNameBelongsToExactlyItsFamilies)
                 << '"' << row.name << "\" family " << static_cast<int>(family);
 }
 
-TEST(ModelFamilies, PrefixTestsCompareAsManyCharactersAsTheLiteralHas)
-{
-    EXPECT_TRUE(model::KR3100X_8.matches("KR-3100X2"));
-    EXPECT_FALSE(model::KR3100X.matches("KR-3100X2"));
-    EXPECT_FALSE(model::KR3100X_8.matches("KR-3100Y"));
-    EXPECT_TRUE(model::KR3100.matches("KR-3100"));
-    EXPECT_FALSE(model::KR3100.matches("KR-3100X"));
-    EXPECT_FALSE(model::LM47.matches("LM4_USB")) << "the fourth character is the underscore";
-    EXPECT_FALSE(model::NJ66.matches("NJ6")) << "a shorter name never equals the literal";
-}
-
-TEST(ModelFamilies, TheNameIsTheCaptionOfTheModelLabelUpToItsNul)
-{
-    Form1 form;
-    EXPECT_EQ(ModelName(form), " ");
-    form.lblKR_INFO[0].setCaption(std::string("KR-5050\0", 8));
-    EXPECT_TRUE(InFamily(ModelName(form), F::KR5050Pair));
-}
-
 } // namespace
 } // namespace softswitch
