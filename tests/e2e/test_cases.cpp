@@ -59,23 +59,17 @@ struct Case {
         return c;
     }
 
-    bool has(const std::string& name) const { return find(name) != nullptr; }
-    const std::string* find(const std::string& name) const
+    // Every body of the section, in file order.
+    std::vector<std::string*> all(const std::string& name)
     {
-        for (const auto& [section, body] : sections)
+        std::vector<std::string*> bodies;
+        for (auto& [section, body] : sections)
             if (section == name)
-                return &body;
-        return nullptr;
-    }
-    std::string& operator[](const std::string& name) { return const_cast<std::string&>(*find(name)); }
-    std::vector<std::string> all(const std::string& name) const
-    {
-        std::vector<std::string> bodies;
-        for (const auto& [section, body] : sections)
-            if (section == name)
-                bodies.push_back(body);
+                bodies.push_back(&body);
         return bodies;
     }
+    bool has(const std::string& name) { return !all(name).empty(); }
+    std::string& operator[](const std::string& name) { return *all(name).at(0); }
 
     void write() const
     {
@@ -171,7 +165,8 @@ TEST_P(Cases, RunAsWritten)
 
     // Each [script] is a new run of the program against the same printer.
     std::string output;
-    for (std::string script : c.all("script")) {
+    for (const std::string* body : c.all("script")) {
+        std::string script = *body;
         if (!output.empty())
             output += "(next run)\n";
         if (printer)
