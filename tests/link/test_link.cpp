@@ -321,6 +321,7 @@ TEST(Link, SendCommand)
         {"TcpErrorLeftBeforeTheExchangeIsNotShown", "TCP/IP", "R", "_30", "30", kTcpRead, socketError(10061, true)},
         // The two USB reads.
         {"UsbWithoutUnderscoreGivesAll32Characters", "USB", "R", "XYZ", "XYZ" + std::string(29, '\0'), kUsbRead, {}, "DE"},
+        {"UsbNothingInTheFirstReadGivesNothing", "USB", "R", "", "", kUsbRead, {}, "DE"},
         {"UsbTextBeforeTheUnderscoreIsDropped", "USB", "R", "xy_AB", "ABC", kUsbRead, {}, "C"},
         {"UsbNulAfterTheUnderscoreIsSkipped", "USB", "R", "_A\0B"s, "AB", kUsbRead},
         {"UsbSecondUnderscoreInTheFirstBufferKept", "USB", "R", "_A_B", "A_B", kUsbRead},
