@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Writes the fault matrix: one case per printer fault, link and flow, each
-# with the outcome the utility must show. Run it after changing the matrix,
-# then SOFTSWITCH_UPDATE_CASES=1 on the e2e test and review every line of the
-# expected output against the outcome written at the top of each case.
+# Writes the fault matrix: one case per printer fault, link and flow (the
+# test flow alone for the faults in test_only), each with the outcome the
+# utility must show. Run it after changing the matrix, write each new case's
+# expected output from the outcome at its top, then run the e2e test
+# (SOFTSWITCH_UPDATE_CASES=1 only as a review aid, every line checked).
 set -euo pipefail
 cd "$(dirname "$0")"
 
