@@ -17,14 +17,14 @@ shift
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${FUZZ_BUILD_DIR:-$root/build/fuzz}
-read -r -a targets <<<"${FUZZ_TARGETS:-parser replyscan leadingnumber activitylog}"
+read -r -a targets <<<"${FUZZ_TARGETS:-parser replyscan leadingnumber}"
 
 cmake -S "$root/fuzz" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j2
 
 # The longest input worth trying per target: a command is at most 25 bytes,
 # a USB reply two 32-byte buffers, a number reply may run long.
-declare -A max_len=([parser]=128 [replyscan]=80 [leadingnumber]=1024 [activitylog]=512)
+declare -A max_len=([parser]=128 [replyscan]=80 [leadingnumber]=1024)
 each=$(( seconds / ${#targets[@]} ))
 if (( seconds > 0 && each == 0 )); then each=1; fi
 

@@ -25,6 +25,7 @@ const FamilyRow kFamilies[] = {
     {Family::NJModels, {NJ7, NJ66}},
     {Family::ZQGenericModels, {ZQ_PRINTER, ZQ2_PRINTER, ZQ3_PRINTER, ZQ3_PRINTER_II}},
     {Family::LanguageTrio, {KR2250, KR1350E, KR4050}},
+    {Family::ThaiPasses, {KR5050}},
     {Family::Switch1FollowsSwitch4, {KR5050, KR4450, KR27, KR2706, LM4_USB, NJ7}},
     {Family::Switch1AlwaysShown, {NJ66, LM47, KR46, KR31}},
     {Family::Switch34Shown, {NJ66, NJ7, LM47_USB, LM4_USB, KR27, KR46, KR31, KR4450, KR5050, KR2706}},
@@ -45,11 +46,6 @@ bool IsModel(std::string_view name, std::string_view literal)
 bool ModelStartsWith(std::string_view name, std::string_view literal)
 {
     return name.substr(0, literal.size()) == literal;
-}
-
-bool MatchesAny(std::string_view name, std::initializer_list<ModelTest> tests)
-{
-    return std::any_of(tests.begin(), tests.end(), [name](const ModelTest& test) { return test.matches(name); });
 }
 
 bool InFamily(std::string_view name, Family family)

@@ -6,7 +6,6 @@
 
 #include "form/form1.h"
 
-#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -31,9 +30,6 @@ struct ModelTest {
         return form == Form::WholeName ? IsModel(name, literal) : ModelStartsWith(name, literal);
     }
 };
-
-// True when any of the tests holds.
-bool MatchesAny(std::string_view name, std::initializer_list<ModelTest> tests);
 
 // The model identifiers. A name with a length suffix (KR3100X_8, NJ7_3) is the
 // prefix test of that many characters; the plain names KR31, KR46, KR27, LM47
@@ -79,6 +75,8 @@ enum class Family {
     NJModels,
     ZQGenericModels,
     LanguageTrio,
+    // The models with Thai passes: the Thai query, frame and write.
+    ThaiPasses,
     // Tab set-up: the switch-1 frame follows bit 8 of switch 4
     // (KR-5050 group without KR-2250).
     Switch1FollowsSwitch4,

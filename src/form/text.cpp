@@ -10,7 +10,7 @@ namespace softswitch {
 double leadingNumber(std::string_view text)
 {
     std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\n' || text[i] == '\r'))
+    while (i < text.size() && text[i] == ' ')
         ++i;
     std::string number;
     if (i < text.size() && (text[i] == '+' || text[i] == '-'))

@@ -79,7 +79,7 @@ bool LanguageInfo::getLanguageInfo6()
 
 bool LanguageInfo::getLanguageInfo7()
 {
-    if (!model::KR5050.matches(ModelName(m_ctx.form)))
+    if (!InFamily(ModelName(m_ctx.form), Family::ThaiPasses))
         return true;
     const Query& query = languageQuery(7);
     const std::string text = Ask(m_ctx, query.command);

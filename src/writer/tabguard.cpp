@@ -83,7 +83,7 @@ void TabGuard::setUpTab(int tab)
     case kLanguageTab:
         form.frameNew8x16.Visible = true;
         form.frameDensity.Visible = InFamily(model, Family::LanguageTrio);
-        form.frameTHAI.Visible = model::KR5050.matches(model);
+        form.frameTHAI.Visible = InFamily(model, Family::ThaiPasses);
         break;
     default:
         break;

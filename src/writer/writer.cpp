@@ -175,7 +175,7 @@ std::string Writer::LanguageChoiceMissing() const
     for (const ListChoice& choice : kListChoices)
         if (!holdsListEntry(form.*choice.box))
             return askFor(choice);
-    if (model::KR5050.matches(ModelName(form)) && !holdsListEntry(form.*kThaiChoice.box))
+    if (InFamily(ModelName(form), Family::ThaiPasses) && !holdsListEntry(form.*kThaiChoice.box))
         return askFor(kThaiChoice);
     return {};
 }
@@ -188,7 +188,7 @@ void Writer::WriteLanguage()
     write(settingCommand(kInterCharsWrite, [this](auto bytes) { EncodeInterChars(bytes); }));
     write(settingCommand(kDensityWrite, [this](auto bytes) { EncodeDensity(bytes); }));
     write(settingCommand(kNew8x16Write, [this](auto bytes) { EncodeNew8x16(bytes); }));
-    if (model::KR5050.matches(ModelName(m_ctx.form)))
+    if (InFamily(ModelName(m_ctx.form), Family::ThaiPasses))
         write(settingCommand(kThaiWrite, [this](auto bytes) { EncodeThai(bytes); }));
     write(kLockSettings);
 }
@@ -197,9 +197,7 @@ void Writer::WriteLanguage()
 // the old rate would no longer reach the printer.
 bool Writer::baudRateChanged() const
 {
-    using namespace model;
-    if (m_ctx.state.PortType != "COM"
-        || !MatchesAny(ModelName(m_ctx.form), {ZQ_PRINTER, ZQ2_PRINTER, ZQ3_PRINTER, ZQ3_PRINTER_II}))
+    if (m_ctx.state.PortType != "COM" || !InFamily(ModelName(m_ctx.form), Family::ZQGenericModels))
         return false;
     const std::string settings = m_ctx.platform.serial.settings(); // "115200,N,8,1"
     const double portBaud = leadingNumber(left(settings, settings.size() - std::min<std::size_t>(6, settings.size())));

@@ -16,18 +16,17 @@ struct FamilyRow {
 
 // Which families each name belongs to; every family not listed must not match.
 const FamilyRow kRows[] = {
-    {"KR-5050", {F::KR5050Pair, F::KR5050Group, F::CoreGroup, F::KnownModels, F::Switch1FollowsSwitch4, F::Switch34Shown}},
+    {"KR-5050", {F::KR5050Pair, F::KR5050Group, F::CoreGroup, F::KnownModels, F::Switch1FollowsSwitch4, F::Switch34Shown,
+                 F::ThaiPasses}},
     {"KR-4450", {F::KR5050Pair, F::KR5050Group, F::CoreGroup, F::KnownModels, F::Switch1FollowsSwitch4, F::Switch34Shown}},
     {"KR-4600", {F::KR31Group, F::CoreGroup, F::KnownModels, F::Switch1AlwaysShown, F::Switch34Shown}},
     {"KR-4050", {F::LanguageTrio}},
-    {"KR-3100", {F::KR31Group, F::CoreGroup, F::KnownModels, F::Switch1AlwaysShown, F::Switch34Shown}},
     {"KR-3100X", {F::KR31Group, F::CoreGroup, F::KnownModels, F::Switch1AlwaysShown, F::Switch34Shown}},
     {"KR-3100Y", {F::KR31Group, F::CoreGroup, F::KnownModels, F::Switch1AlwaysShown, F::Switch34Shown}},
-    {"KR-31", {F::KR31Group, F::CoreGroup, F::KnownModels, F::Switch1AlwaysShown, F::Switch34Shown}},
     {"KR-2250", {F::KR5050Group, F::KnownModels, F::LanguageTrio}},
     {"KR-1350E", {F::LanguageTrio}},
+    {"KR-1350EX", {}},
     {"KR-27", {F::KR5050Group, F::CoreGroup, F::KnownModels, F::Switch1FollowsSwitch4, F::Switch34Shown}},
-    {"KR-2750", {F::KR5050Group, F::CoreGroup, F::KnownModels, F::Switch1FollowsSwitch4, F::Switch34Shown}},
     {"KR2706", {F::KR5050Group, F::KnownModels, F::UsbBoardModels, F::Switch1FollowsSwitch4, F::Switch34Shown}},
     {"LM4_USB", {F::KR5050Group, F::KnownModels, F::UsbBoardModels, F::Switch1FollowsSwitch4, F::Switch34Shown}},
     {"LM47_USB", {F::KR31Group, F::KnownModels, F::UsbBoardModels, F::Switch1AlwaysShown, F::Switch34Shown}},
@@ -37,8 +36,6 @@ const FamilyRow kRows[] = {
     {"NJ66", {F::KR31Group, F::CoreGroup, F::KnownModels, F::NJModels, F::Switch1AlwaysShown, F::Switch34Shown}},
     {"NJ660", {F::KR31Group, F::CoreGroup, F::KnownModels, F::NJModels, F::Switch1AlwaysShown, F::Switch34Shown}},
     {"ZQ-PRINTER", {F::ZQGenericModels}},
-    {"ZQ2-PRINTER", {F::ZQGenericModels}},
-    {"ZQ3-PRINTER", {F::ZQGenericModels}},
     {"ZQ3-PRINTER-II", {F::ZQGenericModels}},
     {"ZQ3-PRINTER-III", {}},
     {"KR-5050 ", {}},
@@ -50,7 +47,7 @@ const FamilyRow kRows[] = {
 
 constexpr Family kAll[] = {
     F::KR5050Pair, F::KR5050Group, F::CoreGroup, F::KR31Group, F::KnownModels, F::UsbBoardModels,
-    F::NJModels, F::ZQGenericModels, F::LanguageTrio, F::Switch1FollowsSwitch4, F::Switch1AlwaysShown, F::Switch34Shown,
+    F::NJModels, F::ZQGenericModels, F::LanguageTrio, F::Switch1FollowsSwitch4, F::Switch1AlwaysShown, F::Switch34Shown, F::ThaiPasses,
 };
 
 TEST(ModelFamilies, EveryNameBelongsToExactlyItsFamilies)
@@ -59,25 +56,6 @@ TEST(ModelFamilies, EveryNameBelongsToExactlyItsFamilies)
         for (Family family : kAll)
             EXPECT_EQ(InFamily(row.name, family), row.families.count(family) == 1)
                 << '"' << row.name << "\" family " << static_cast<int>(family);
-}
-
-TEST(ModelFamilies, PrefixTestsCompareAsManyCharactersAsTheLiteralHas)
-{
-    EXPECT_TRUE(model::KR3100X_8.matches("KR-3100X2"));
-    EXPECT_FALSE(model::KR3100X.matches("KR-3100X2"));
-    EXPECT_FALSE(model::KR3100X_8.matches("KR-3100Y"));
-    EXPECT_TRUE(model::KR3100.matches("KR-3100"));
-    EXPECT_FALSE(model::KR3100.matches("KR-3100X"));
-    EXPECT_FALSE(model::LM47.matches("LM4_USB")) << "the fourth character is the underscore";
-    EXPECT_FALSE(model::NJ66.matches("NJ6")) << "a shorter name never equals the literal";
-}
-
-TEST(ModelFamilies, TheNameIsTheCaptionOfTheModelLabelUpToItsNul)
-{
-    Form1 form;
-    EXPECT_EQ(ModelName(form), " ");
-    form.lblKR_INFO[0].setCaption(std::string("KR-5050\0", 8));
-    EXPECT_TRUE(InFamily(ModelName(form), F::KR5050Pair));
 }
 
 } // namespace

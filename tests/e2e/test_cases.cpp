@@ -17,6 +17,7 @@
 // rewrites [output] and [transcript] from what happened; review such a diff
 // line by line.
 
+#include "emulatoroptions.h"
 #include "emulatorprocess.h"
 #include "tempdir.h"
 
@@ -58,23 +59,17 @@ struct Case {
         return c;
     }
 
-    bool has(const std::string& name) const { return find(name) != nullptr; }
-    const std::string* find(const std::string& name) const
+    // Every body of the section, in file order.
+    std::vector<std::string*> all(const std::string& name)
     {
-        for (const auto& [section, body] : sections)
+        std::vector<std::string*> bodies;
+        for (auto& [section, body] : sections)
             if (section == name)
-                return &body;
-        return nullptr;
-    }
-    std::string& operator[](const std::string& name) { return const_cast<std::string&>(*find(name)); }
-    std::vector<std::string> all(const std::string& name) const
-    {
-        std::vector<std::string> bodies;
-        for (const auto& [section, body] : sections)
-            if (section == name)
-                bodies.push_back(body);
+                bodies.push_back(&body);
         return bodies;
     }
+    bool has(const std::string& name) { return !all(name).empty(); }
+    std::string& operator[](const std::string& name) { return *all(name).at(0); }
 
     void write() const
     {
@@ -84,32 +79,6 @@ struct Case {
             out << "[" << name << "]" << (name == "emulator" ? " " : "\n") << body;
     }
 };
-
-// Words separated by blanks; single quotes keep blanks inside one word.
-std::vector<std::string> words(const std::string& line)
-{
-    std::vector<std::string> result;
-    std::string word;
-    bool quoted = false;
-    bool any = false;
-    for (char c : line) {
-        if (c == '\'') {
-            quoted = !quoted;
-            any = true;
-        } else if ((c == ' ' || c == '\n') && !quoted) {
-            if (any)
-                result.push_back(word);
-            word.clear();
-            any = false;
-        } else {
-            word += c;
-            any = true;
-        }
-    }
-    if (any)
-        result.push_back(word);
-    return result;
-}
 
 void replaceAll(std::string& text, const std::string& from, const std::string& to)
 {
@@ -180,7 +149,7 @@ TEST_P(Cases, RunAsWritten)
         const std::string options = c["emulator"].substr(0, c["emulator"].find('\n'));
         std::vector<std::string> processArgs = {"--tcp", "127.0.0.1:0", "--pty", dir.file("ttyPRINTER"),
                                                 "--transcript", transcript};
-        for (const std::string& word : words(options))
+        for (const std::string& word : emulator::splitOptionText(options))
             processArgs.push_back(word);
         printer = std::make_unique<EmulatorProcess>(processArgs, 2);
         args << "--com" << QString::fromStdString("1=" + dir.file("ttyPRINTER")) << "--lpt"
@@ -196,7 +165,8 @@ TEST_P(Cases, RunAsWritten)
 
     // Each [script] is a new run of the program against the same printer.
     std::string output;
-    for (std::string script : c.all("script")) {
+    for (const std::string* body : c.all("script")) {
+        std::string script = *body;
         if (!output.empty())
             output += "(next run)\n";
         if (printer)

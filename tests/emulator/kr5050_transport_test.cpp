@@ -1,9 +1,8 @@
-// Both libKR5050 builds, loaded with dlopen and called exactly as the utility
-// calls them. The emulated one: what the utility sees through it (queries,
-// writes, the transcript, every fault) the end-to-end cases show; here are
-// the read queue, its bound and the call's errors. The usblp one against
-// stand-ins for the kernel device: a missing path, a FIFO and a
-// pseudo-terminal this test drives.
+// The usblp build of libKR5050, loaded with dlopen and called exactly as the
+// utility calls it, against stand-ins for the kernel device: a missing path,
+// a FIFO and a pseudo-terminal this test drives. What the utility sees
+// through the emulated build (queries, writes, every fault) the end-to-end
+// cases show.
 #include "printeremulator.h"
 #include "testsupport.h"
 
@@ -69,50 +68,6 @@ private:
 
 // A whole read buffer: the bytes, then NULs up to 32.
 std::string padded(const std::string& bytes) { return bytes + std::string(32 - bytes.size(), '\0'); }
-
-TEST(EmulatedTransport, ReadsHandOutQueuedRepliesInPiecesAndFailOnceTheLineIsDropped)
-{
-    TransportLibrary library(KR5050_EMULATED_LIBRARY, "KR5050_EMULATOR", "--split-reply 3 --drop-after 2");
-    EXPECT_EQ(library.write(kMaker), 0);
-    EXPECT_EQ(library.write(kModel), 0);
-    // At most 3 bytes a read; what is not read stays queued, as in the printer's output buffer.
-    for (const std::string& piece : {"_TA"s, "RVE"s, "NIC"s, "\0_K"s, "R-5"s, "050"s, "\0"s})
-        EXPECT_EQ(library.read(), std::pair(0, padded(piece)));
-    EXPECT_NE(library.read().first, 0) << "the last answer is read: the line is cut";
-    EXPECT_NE(library.write(kMaker), 0);
-}
-
-TEST(EmulatedTransport, UnreadRepliesPastTheLimitAreDroppedAndAnsweringGoesOn)
-{
-    TransportLibrary library(KR5050_EMULATED_LIBRARY, "KR5050_EMULATOR", "");
-    const std::size_t queries = 2 * emulator::kMaxUnreadReplyBytes / framed("TARVENIC").size();
-    for (std::size_t i = 0; i < queries; ++i)
-        library.write(kMaker);
-    std::size_t reads = 0;
-    while (library.read().second != padded(""))
-        ++reads;
-    EXPECT_GE(reads * 32, emulator::kMaxUnreadReplyBytes);
-    EXPECT_LT(reads * 32, queries * framed("TARVENIC").size());
-    library.write(kMaker);
-    EXPECT_EQ(library.read().second, padded(framed("TARVENIC")));
-}
-
-TEST(EmulatedTransport, RefusedOptionsAndMalformedCallsFail)
-{
-    {
-        TransportLibrary refused(KR5050_EMULATED_LIBRARY, "KR5050_EMULATOR", "--set sw1=300");
-        EXPECT_NE(refused.write(kMaker), 0);
-        EXPECT_NE(refused.read().first, 0);
-    }
-    TransportLibrary library(KR5050_EMULATED_LIBRARY, "KR5050_EMULATOR", "");
-    char data[4] = {0x1D, 0x49, 0x42, 0};
-    char buffer[32] = {};
-    EXPECT_NE(library.sendx(data, "usb", 9600, 0, 0, 0, 0, buffer), 0) << "length below 1";
-    EXPECT_NE(library.sendx(nullptr, "usb", 9600, 0, 4, 0, 0, buffer), 0) << "no data";
-    EXPECT_NE(library.sendx(data, "usb", 9600, 0, 1, 5, 32, nullptr), 0) << "read without buffer";
-    EXPECT_NE(library.sendx(data, "usb", 9600, 0, 4, 3, 32, buffer), 0) << "unknown mode";
-    EXPECT_EQ(library.sendx(data, "usb", 9600, 0, 1, 0, 0, buffer), 0) << "a write of length 1 sends nothing";
-}
 
 // The real device is no terminal: a FIFO stands in for it.
 TEST(UsblpTransport, WriteSendsExactlyLengthMinusOneBytesToANonTerminalAndAMissingDeviceFails)

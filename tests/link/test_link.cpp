@@ -176,6 +176,13 @@ TEST(Link, OpenPort)
         {"TcpReopenClosesTheFirstSocketAndRewritesTheBox", "TCP/IP", true, [](World& w) { w.openPort(true); }, true,
          "TCP 127.0.0.1:9100 connects 2 closes 1; status Connecting... #000000 last 6; timer every 3000ms; "
          "sleeps 5 10 5 10; events 2"},
+        {"ListenPort65535IsAPort", "TCP/IP", true, [](World& w) { w.form.tcpListenPort.Text = "65535"; }, true,
+         "TCP 127.0.0.1:65535 connects 1 closes 0; status Connecting... #000000 last 6; timer every 3000ms; sleeps 5 10; "
+         "events 1"},
+        {"ListenPort65536KeepsThePreviousPort", "TCP/IP", true,
+         [](World& w) { w.fake.socket.port = 4000, w.form.tcpListenPort.Text = "65536"; }, true,
+         "TCP 127.0.0.1:4000 connects 1 closes 0; status Connecting... #000000 last 6; timer every 3000ms; sleeps 5 10; "
+         "events 1"},
         {"TcpCloseStopsTheTimerAndShowsDisconnect", "TCP/IP", false,
          [](World& w) {
              w.fake.socket.stateAfterConnect = 7;
@@ -314,6 +321,7 @@ TEST(Link, SendCommand)
         {"TcpErrorLeftBeforeTheExchangeIsNotShown", "TCP/IP", "R", "_30", "30", kTcpRead, socketError(10061, true)},
         // The two USB reads.
         {"UsbWithoutUnderscoreGivesAll32Characters", "USB", "R", "XYZ", "XYZ" + std::string(29, '\0'), kUsbRead, {}, "DE"},
+        {"UsbNothingInTheFirstReadGivesNothing", "USB", "R", "", "", kUsbRead, {}, "DE"},
         {"UsbTextBeforeTheUnderscoreIsDropped", "USB", "R", "xy_AB", "ABC", kUsbRead, {}, "C"},
         {"UsbNulAfterTheUnderscoreIsSkipped", "USB", "R", "_A\0B"s, "AB", kUsbRead},
         {"UsbSecondUnderscoreInTheFirstBufferKept", "USB", "R", "_A_B", "A_B", kUsbRead},

@@ -1,7 +1,7 @@
-// The help launcher and the front ends' device-path options on Qt. Timer1's
-// driver in a running program is the e2e status timer test.
+// The help launcher on Qt. Timer1's driver in a running program is the e2e
+// status timer test; the front ends' device-path options are used by every
+// e2e case.
 
-#include "platform/qt/portoptions.h"
 #include "platform/qt/qtshell.h"
 #include "tempdir.h"
 
@@ -49,25 +49,6 @@ TEST(QtShellTest, LaunchNeedsTheHelpFileAndAnOpener)
     EXPECT_TRUE(QtShell({}, "true").launch(help));
     EXPECT_FALSE(QtShell({}, folder.file("no-such-opener")).launch(help));
     QDir::setCurrent(previous);
-}
-
-TEST(PortOptions, ComAndLptPathsAreTakenTheRestIsLeftAndMalformedValuesRefused)
-{
-    PortOptions options;
-    std::string why;
-    ASSERT_TRUE(parsePortOptions({"--com", "3=/tmp/pty3", "run.txt", "--com", "16=/dev/x", "--lpt", "/tmp/fifo"},
-                                 options, why));
-    EXPECT_EQ(options.comPaths, (std::map<int, std::string>{{3, "/tmp/pty3"}, {16, "/dev/x"}}));
-    EXPECT_EQ(options.lptPath, "/tmp/fifo");
-    EXPECT_EQ(options.rest, (std::vector<std::string>{"run.txt"}));
-    EXPECT_EQ(PortOptions{}.lptPath, "/dev/lp0");
-    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {"--com"}, {"--com", "3"}, {"--com", "x=/dev/a"}, {"--com", "0=/dev/a"}, {"--com", "17=/dev/a"},
-             {"--com", "3="}, {"--com", "3a=/dev/a"}, {"--lpt"}}) {
-        why.clear();
-        EXPECT_FALSE(parsePortOptions(args, options, why)) << args.back();
-        EXPECT_FALSE(why.empty());
-    }
 }
 
 } // namespace

@@ -24,6 +24,7 @@ const NumberRow kNumberRows[] = {
     {"Empty", "", 0},
     {"Digits", "5", 5},
     {"LeadingBlank", " 7", 7},
+    {"OnlyBlanksAreSkipped", "\r5", 0},
     {"PlusSign", "+3", 3},
     {"Negative", "-1", -1},
     {"AboveAByte", "256", -1},
@@ -76,18 +77,22 @@ struct FamilyReadRow {
     const char* name;
     const char* model;
     std::vector<std::pair<std::string, std::string>> replies;
-    bool switch4Bit8OnBefore; // what a rejected switch-4 reply leaves on screen
+    bool decidingBitOnBefore; // switch 4 bit 8 and switch 2 bit 1, as an earlier test left them
     std::string switches;
 };
 
-// Which switches each family reads is shown by the e2e cases; a rejected
-// reply, which no printer of the emulator sends, only here.
+// Whether switch 1 is read follows the deciding bit as this test reads it,
+// not as an earlier test left it; a rejected reply leaves the old one.
 const FamilyReadRow kFamilyReadRows[] = {
     {"KR5050RejectedSwitch4KeepsTheOldBit8On", "KR-5050", {{"sw4", "-1"}}, true, "sw2 sw3 sw4 sw1"},
     {"KR5050RejectedSwitch4KeepsTheOldBit8Off", "KR-5050", {{"sw4", "300"}}, false, "sw2 sw3 sw4"},
+    {"KR5050Bit8NowOn", "KR-5050", {{"sw4", "0"}}, false, "sw2 sw3 sw4 sw1"},
+    {"KR5050Bit8NowOff", "KR-5050", {{"sw4", "128"}}, true, "sw2 sw3 sw4"},
+    {"ZQBit1NowOn", "ZQ-PRINTER", {{"sw2", "0"}}, false, "sw2 sw1"},
+    {"ZQBit1NowOff", "ZQ2-PRINTER", {{"sw2", "1"}}, true, "sw2"},
 };
 
-TEST(Queries, ARejectedSwitchReplyLeavesTheButtonThatDecides)
+TEST(Queries, SwitchOneIsReadWhenTheBitReadJustBeforeSaysSo)
 {
     for (const FamilyReadRow& row : kFamilyReadRows) {
         SCOPED_TRACE(row.name);
@@ -95,10 +100,8 @@ TEST(Queries, ARejectedSwitchReplyLeavesTheButtonThatDecides)
         auto [form, state, queries] = p.parts();
         for (const auto& [query, reply] : row.replies)
             p.queue(query, reply);
-        if (row.switch4Bit8OnBefore)
-            form.optSW4ON[7].setValue(true);
-        else
-            form.optSW4OFF[7].setValue(true);
+        (row.decidingBitOnBefore ? form.optSW4ON : form.optSW4OFF)[7].setValue(true);
+        (row.decidingBitOnBefore ? form.optSW2ON : form.optSW2OFF)[0].setValue(true);
         p.window.click(form.cmdCommunicate);
         const std::string sent = p.sent();
         const auto first = sent.find(" sw");
@@ -216,6 +219,30 @@ TEST(Queries, ChoosingAnEntryComparesWithWhatThePrinterSaid)
     EXPECT_EQ(form.comboInterChars.Text, "8 - Japan");
 }
 
+// The code page the printer reports is compared with all three characters of
+// the chosen entry's number, and a change goes out on Write Settings.
+TEST(Queries, ACodePageIsComparedByItsWholeNumberAndAChangeIsWritten)
+{
+    struct Row {
+        const char* printer;
+        int entry;
+        const char* written; // the code page write's digits, "" when nothing is written
+    };
+    for (const auto& [printer, entry, written] : {Row{"22", 22, "224"}, Row{"24", 23, "240"}, Row{"25", 24, "250"},
+                                                  Row{"22", 10, ""}, Row{"224", 22, ""}}) {
+        ScriptedPrinter p{"KR-4450"};
+        p.standing("codepage", printer);
+        p.form.SSTab1.setTab(5);
+        p.window.click(p.form.cmd1);
+        p.window.pick(p.form.comboCodePage, entry);
+        EXPECT_EQ(p.state.SettingsChanged, *written != 0) << printer << " then " << p.form.comboCodePage.Text;
+        p.fakes.serial.written.clear();
+        p.window.click(p.form.cmd2);
+        const std::string sent(p.fakes.serial.written.begin(), p.fakes.serial.written.end());
+        EXPECT_EQ(sent.find("\x1d\x67\x38\x21" + std::string(written)) != std::string::npos, *written != 0) << printer;
+    }
+}
+
 // What Read Settings reads on each tab and model: e2e cases read-settings/*.
 TEST(Queries, ReadSettingsStopsAtASilentLanguageModel)
 {
@@ -225,8 +252,9 @@ TEST(Queries, ReadSettingsStopsAtASilentLanguageModel)
     p.state.SettingsChanged = true;
     p.window.click(p.form.cmd1);
     EXPECT_EQ(p.sent(), "language");
-    EXPECT_EQ(p.messages(), std::vector<std::string>{"critical: Read language information1 error!!\r\n"
-                                                     "Please check the port setting of your printer."});
+    ASSERT_EQ(p.fakes.boxes.shown.size(), 1u);
+    EXPECT_EQ(p.fakes.boxes.shown[0].text, "Read language information1 error!!\r\nPlease check the port setting of your printer.");
+    EXPECT_EQ(p.fakes.boxes.shown[0].icon, MsgIcon::Critical);
     EXPECT_FALSE(p.state.SettingsChanged);
     EXPECT_EQ(p.form.activeControl(), &p.form.cmd1);
 }

@@ -20,11 +20,10 @@ extern char** environ;
 inline constexpr std::chrono::milliseconds kPatience{10000};
 
 // printer-emulator from SOFTSWITCH_BIN, run as a child process. The
-// constructor returns once the child has printed `readyLines` lines. With
-// `errorFile`, its standard error goes to that file.
+// constructor returns once the child has printed `readyLines` lines.
 class EmulatorProcess {
 public:
-    explicit EmulatorProcess(std::vector<std::string> args, std::size_t readyLines = 1, const std::string& errorFile = {})
+    explicit EmulatorProcess(std::vector<std::string> args, std::size_t readyLines = 1)
     {
         const char* bin = std::getenv("SOFTSWITCH_BIN");
         if (!bin)
@@ -41,8 +40,6 @@ public:
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-        if (!errorFile.empty())
-            posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         const int spawned = posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), environ);
         posix_spawn_file_actions_destroy(&actions);
         close(out[1]);
@@ -69,9 +66,6 @@ public:
     }
     EmulatorProcess(const EmulatorProcess&) = delete;
     EmulatorProcess& operator=(const EmulatorProcess&) = delete;
-
-    const std::vector<std::string>& readyLines() const { return m_lines; }
-    pid_t pid() const { return m_pid; }
 
     // The port of the first ready line, "listening tcp 127.0.0.1:PORT".
     int tcpPort() const { return std::stoi(m_lines.at(0).substr(m_lines[0].rfind(':') + 1)); }

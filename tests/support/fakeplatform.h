@@ -87,8 +87,6 @@ struct FakeSocket : TcpSocket {
 };
 
 struct FakeParallel : ParallelPort {
-    enum class Mode { Closed, Reading, Writing };
-    Mode mode = Mode::Closed;
     bool refuseOpen = false;
     PlatformError openError{53, "File not found", ""};
     std::vector<std::string> history; // "close", "open R", "open W"
@@ -96,14 +94,12 @@ struct FakeParallel : ParallelPort {
     std::string replies; // what a reading open finds
     std::vector<int> readCounts;
 
-    void close() override { history.push_back("close"); mode = Mode::Closed; }
+    void close() override { history.push_back("close"); }
     bool open(bool forReading, PlatformError& error) override
     {
         history.push_back(forReading ? "open R" : "open W");
         if (refuseOpen)
             error = openError;
-        else
-            mode = forReading ? Mode::Reading : Mode::Writing;
         return !refuseOpen;
     }
     void write(std::uint8_t byte) override { written.push_back(byte); }

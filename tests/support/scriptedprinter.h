@@ -42,18 +42,6 @@ public:
         return names;
     }
 
-    // The shown messages as "icon: text".
-    std::vector<std::string> messages() const
-    {
-        std::vector<std::string> result;
-        for (const auto& box : fakes.boxes.shown)
-            result.push_back(std::string(box.icon == MsgIcon::Critical      ? "critical"
-                                         : box.icon == MsgIcon::Information ? "information"
-                                                                            : "other")
-                             + ": " + box.text);
-        return result;
-    }
-
     struct Parts {
         Form1& form;
         SharedState& state;

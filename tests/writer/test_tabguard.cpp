@@ -65,23 +65,14 @@ TEST(TabGuard, EachTabShowsWhatTheModelAllows)
 TEST(TabGuard, TheLanguageTabShowsDensityAndThaiByModel)
 {
     for (const auto& [model, density, thai] : {std::tuple{"KR-1350E", true, false}, std::tuple{"KR-2250", true, false},
-                                               std::tuple{"KR-5050", false, true}, std::tuple{"KR-4450", false, false}}) {
+                                               std::tuple{"KR-5050", false, true}, std::tuple{"KR-4450", false, false},
+                                               std::tuple{"KR-1350EX", false, false}}) {
         ScriptedPrinter p{model};
         p.form.SSTab1.setTab(5);
         EXPECT_TRUE(p.form.frameNew8x16.Visible) << model;
         EXPECT_EQ(p.form.frameDensity.Visible, density) << model;
         EXPECT_EQ(p.form.frameTHAI.Visible, thai) << model;
     }
-}
-
-TEST(TabGuard, AClickMarksTheSettingsChanged)
-{
-    ScriptedPrinter p;
-    p.queue("sw2", "0");
-    p.queries.switches.getSW(2);
-    EXPECT_FALSE(p.state.SettingsChanged) << "a read is no change";
-    p.window.click(p.form.optSW2OFF[3]);
-    EXPECT_TRUE(p.state.SettingsChanged);
 }
 
 struct GuardRow {
@@ -105,6 +96,7 @@ const GuardRow kGuardRows[] = {
     {"NothingChangedNothingAsked", 3, 4, false, "", "", 4, "", false},
     {"LanguageTabIsNotGuarded", 5, 1, true, "", "", 1, "", true},
     {"InformationTabIsNotGuarded", 0, 2, true, "", "", 2, "", true},
+    {"TheTabOnScreenIsNoChange", 2, 2, true, "", "", 2, "", true},
 };
 
 TEST(TabGuard, LeavingASwitchTabWithChangesAsksFirst)

@@ -140,7 +140,7 @@ const FlowRow kFlowRows[] = {
      {"Please choose an international character set from the list before writing."}, kNothing, false, true, true},
     {"EmptyThaiIsAskedForOnKr5050", cmd2, "COM1", "KR-5050", 5, typed(&Form1::comboTHAI, ""),
      {"Please choose a Thai font pass from the list before writing."}, kNothing, false, true, true},
-    {"EmptyThaiIsNotNeededElsewhere", cmd2, "COM1", "KR-4050", 5, typed(&Form1::comboTHAI, ""), {kRepower}, kLanguage, false, false, true},
+    {"EmptyThaiIsNotNeededElsewhere", cmd2, "COM1", "KR-4450", 5, typed(&Form1::comboTHAI, ""), {kRepower}, kLanguage, false, false, true},
     {"SelfTestWithoutAnswer", &Form1::cmd01, "TCP/IP", "KR-5050", 0, [](Window& w) { w.fake.socket.inbox.clear(); }, {},
      kSelfTest, false, true, true},
     {"FontsTest", &Form1::cmd02, "TCP/IP", "KR-5050", 0, {}, {}, kFontsTest, false, true, true},
@@ -183,6 +183,24 @@ TEST_P(Flows, SendTellEndAndGiveTheFocusBack)
 
 INSTANTIATE_TEST_SUITE_P(Rows, Flows, ::testing::ValuesIn(kFlowRows),
                          [](const auto& row) { return std::string(row.param.name); });
+
+// The Self Test asks for a reply like a query: it waits as a query does and
+// takes the answer, so that nothing is left for the next query.
+TEST(SelfTest, WaitsForTheAnswerAndTakesIt)
+{
+    using Waits = std::vector<std::chrono::milliseconds>;
+    for (const auto& [port, waits] : {std::pair{"COM1", Waits{30ms}}, std::pair{"TCP/IP", Waits{5ms, 10ms}},
+                                      std::pair{"USB", Waits{70ms, 70ms, 70ms}}}) {
+        Window w;
+        w.prepare(port, "KR-5050", 0);
+        w.window.click(w.form.cmd01);
+        EXPECT_EQ(w.fake.loop.sleeps, waits) << port;
+        const bool unread = w.state.PortType == "COM" ? !w.fake.serial.inbox.empty()
+                            : w.state.PortType == "TCP" ? !w.fake.socket.inbox.empty()
+                                                        : !w.fake.usb.reads.empty();
+        EXPECT_FALSE(unread) << port;
+    }
+}
 
 } // namespace
 } // namespace softswitch
