@@ -18,7 +18,7 @@ fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
 cmake --install "$build" --prefix "$prefix/usr" >/dev/null || { echo "FAILED: cmake --install"; exit 1; }
 usr=$prefix/usr
 
-for program in softswitch softswitch-script printer-emulator; do
+for program in softswitch softswitch-script printer-emulator softswitchctl; do
   [ -x "$usr/bin/$program" ] || fail "bin/$program is not an installed program"
 done
 cmp -s "$source/KR_SW_Help.txt" "$usr/share/softswitch/KR_SW_Help.txt" || fail "share/softswitch/KR_SW_Help.txt"
@@ -52,8 +52,11 @@ softswitch-script|2|
 printer-emulator --version|0|printer-emulator $version
 printer-emulator --help|0|--transcript FILE
 printer-emulator --no-such-option|2|
+softswitchctl --version|0|softswitchctl $version
+softswitchctl --help|0|discover
+softswitchctl frobnicate|2|
 ROWS
-for program in softswitch softswitch-script printer-emulator; do
+for program in softswitch softswitch-script printer-emulator softswitchctl; do
   page=$usr/share/man/man1/$program.1.gz
   zcat "$page" 2>/dev/null | grep -q "^\.TH" || fail "no manual page $page"
 done
