@@ -10,6 +10,10 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xauth xdg-utils fonts-dejavu-core
   valgrind librsvg2-bin desktop-file-utils dpkg-dev file
+  # npm installs the point-of-sale clients the emulator is tested with (tests/clients)
+  npm
+  # ip brings up loopback in the client test's own network namespace
+  iproute2
 )
 
 missing=()

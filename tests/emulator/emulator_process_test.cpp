@@ -146,10 +146,11 @@ TEST(EmulatorProcess, StatusFollowsTheStatesSetWhileItRuns)
     ByteLink client(ByteLink::loopback(emulator.tcpPort()));
     // DLE EOT 4: bits 1 and 4 fixed, near end (2-3) and paper end (5-6).
     expectReply(client, hex("10 04 04"), hex("7E"));
-    // GS a 8 watches the paper sensors: a report now, then one on the change.
-    expectReply(client, hex("1D 61 08"), hex("18 00 0F 00"));
+    // GS a 8 watches the paper sensors: a report now, then one on the change
+    // (first byte: bit 4, drawer pin high as the drawer is closed, offline).
+    expectReply(client, hex("1D 61 08"), hex("1C 00 0F 00"));
     input.send("set paper=ok\nset paper=wet\nload paper\n");
-    EXPECT_EQ(emulator::hexBytes(client.receive(4)), "10 00 00 00");
+    EXPECT_EQ(emulator::hexBytes(client.receive(4)), "14 00 00 00");
     expectReply(client, hex("10 04 04"), hex("12"));
     expectReply(client, hex("41 42 10 04 01 43"), hex("12"));  // between the bytes of a print job
     EXPECT_EQ(emulator.stop(SIGTERM), 0);
