@@ -39,6 +39,10 @@ int main(int argc, char** argv)
     sigprocmask(SIG_BLOCK, &stopSignals, nullptr);
     const int signalFd = signalfd(-1, &stopSignals, SFD_CLOEXEC);
     signal(SIGPIPE, SIG_IGN);
+    // Started in the background of a terminal, reading the control lines
+    // from it would stop the emulator; ignored, the read fails instead and
+    // the emulator serves on without them.
+    signal(SIGTTIN, SIG_IGN);
 
     Transcript transcript;
     if (!options.transcriptPath.empty() && !transcript.open(options.transcriptPath)) {

@@ -152,7 +152,7 @@ TEST(EmulatorProcess, StatusFollowsTheStatesSetWhileItRuns)
     input.send("set paper=ok\nset paper=wet\nload paper\n");
     EXPECT_EQ(emulator::hexBytes(client.receive(4)), "14 00 00 00");
     expectReply(client, hex("10 04 04"), hex("12"));
-    expectReply(client, hex("41 42 10 04 01 43"), hex("12"));  // between the bytes of a print job
+    expectReply(client, hex("41 42 10 04 01 43"), hex("16"));  // mid-job; the drawer pin is high
     EXPECT_EQ(emulator.stop(SIGTERM), 0);
     const std::string said = readFile(errors);
     EXPECT_NE(said.find("wet"), std::string::npos) << said;
