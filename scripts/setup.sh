@@ -10,10 +10,10 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xauth xdg-utils fonts-dejavu-core
   valgrind librsvg2-bin desktop-file-utils dpkg-dev file
-  # npm installs the point-of-sale clients the emulator is tested with (tests/clients)
-  npm
-  # ip brings up loopback in the client test's own network namespace
-  iproute2
+  lintian    # scripts/package.sh checks the .deb with it
+  appstream  # scripts/package.sh validates the AppStream metadata (appstreamcli)
+  npm        # installs the point-of-sale clients the emulator is tested with (tests/clients)
+  iproute2   # ip brings up loopback in the client test's own network namespace
 )
 
 missing=()

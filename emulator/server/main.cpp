@@ -18,6 +18,10 @@ int main(int argc, char** argv)
     using namespace emulator;
 
     const std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.size() == 1 && args[0] == "--version") {
+        std::cout << "printer-emulator " SOFTSWITCH_VERSION "\n";
+        return 0;
+    }
     const OptionsResult parsed = parseOptions(args, OptionScope::Executable);
     if (!parsed.error.empty()) {
         // One line, so a script that runs us can show it as it is.
