@@ -13,6 +13,7 @@ packages=(
   lintian    # scripts/package.sh checks the .deb with it
   appstream  # scripts/package.sh validates the AppStream metadata (appstreamcli)
   ansible-core  # the test of softswitchctl's example playbook runs ansible-playbook
+  iproute2   # ip brings up loopback in the client test's own network namespace
 )
 
 missing=()
@@ -21,6 +22,10 @@ for p in "${packages[@]}"; do
     missing+=("$p")
   fi
 done
+# npm installs the point-of-sale clients the emulator is tested with
+# (tests/clients). A machine whose Node.js already brings npm keeps it: Debian's
+# npm package conflicts with such a Node.js.
+command -v npm >/dev/null || missing+=(npm)
 if [ ${#missing[@]} -eq 0 ]; then
   exit 0
 fi

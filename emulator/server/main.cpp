@@ -43,6 +43,10 @@ int main(int argc, char** argv)
     sigprocmask(SIG_BLOCK, &stopSignals, nullptr);
     const int signalFd = signalfd(-1, &stopSignals, SFD_CLOEXEC);
     signal(SIGPIPE, SIG_IGN);
+    // Started in the background of a terminal, reading the control lines
+    // from it would stop the emulator; ignored, the read fails instead and
+    // the emulator serves on without them.
+    signal(SIGTTIN, SIG_IGN);
 
     Transcript transcript;
     if (!options.transcriptPath.empty() && !transcript.open(options.transcriptPath)) {
@@ -51,6 +55,7 @@ int main(int argc, char** argv)
     }
     PrinterEmulator printer(options.state, options.faults);
     printer.setEventHandler([&transcript](const Event& event) { transcript.record(event); });
+    printer.setNoteHandler([](const std::string& note) { std::cerr << "printer-emulator: " << note << "\n"; });
 
     {
         EmulatorServer server(printer, options);
@@ -62,8 +67,13 @@ int main(int argc, char** argv)
         for (const std::string& line : server.readyLines())
             std::cout << line << '\n';
         std::cout << std::flush;
-        server.run(signalFd);
+        server.run(signalFd, [&transcript] { return transcript.failed(); });
     }
     close(signalFd);
+    if (transcript.failed()) {
+        // Going on would leave a transcript that silently misses bytes.
+        std::cerr << "printer-emulator: cannot write transcript " << options.transcriptPath << "\n";
+        return 1;
+    }
     return 0;
 }

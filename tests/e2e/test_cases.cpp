@@ -149,7 +149,7 @@ TEST_P(Cases, RunAsWritten)
         const std::string options = c["emulator"].substr(0, c["emulator"].find('\n'));
         std::vector<std::string> processArgs = {"--tcp", "127.0.0.1:0", "--pty", dir.file("ttyPRINTER"),
                                                 "--transcript", transcript};
-        for (const std::string& word : emulator::splitOptionText(options))
+        for (const std::string& word : emulator::splitOptionText(options).args)
             processArgs.push_back(word);
         printer = std::make_unique<EmulatorProcess>(processArgs, 2);
         args << "--com" << QString::fromStdString("1=" + dir.file("ttyPRINTER")) << "--lpt"

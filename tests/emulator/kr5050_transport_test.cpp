@@ -1,4 +1,4 @@
-// The usblp build of libKR5050, loaded with dlopen and called exactly as the
+// The libKR5050 builds, loaded with dlopen and called exactly as the
 // utility calls it, against stand-ins for the kernel device: a missing path,
 // a FIFO and a pseudo-terminal this test drives. What the utility sees
 // through the emulated build (queries, writes, every fault) the end-to-end
@@ -68,6 +68,21 @@ private:
 
 // A whole read buffer: the bytes, then NULs up to 32.
 std::string padded(const std::string& bytes) { return bytes + std::string(32 - bytes.size(), '\0'); }
+
+// The emulated build reads its options from KR5050_EMULATOR: one it cannot
+// take fails every call. A delay past the clock's range would wrap to no delay
+// at all; an open quote would swallow the options behind it.
+TEST(EmulatedTransport, RefusedOptionsFailEveryCall)
+{
+    for (const char* options : {"--set sw1=300", "--reply-delay 9223372036854775807",
+                                "--reply-delay 18446744073709551615", "--set 'model=KR-31 --reply-delay 5"}) {
+        TransportLibrary refused(KR5050_EMULATED_LIBRARY, "KR5050_EMULATOR", options);
+        EXPECT_NE(refused.write(kMaker), 0) << options;
+        EXPECT_NE(refused.read().first, 0) << options;
+    }
+    TransportLibrary library(KR5050_EMULATED_LIBRARY, "KR5050_EMULATOR", "");
+    EXPECT_EQ(library.write(kMaker), 0) << "and the same library with good options answers";
+}
 
 // The real device is no terminal: a FIFO stands in for it.
 TEST(UsblpTransport, WriteSendsExactlyLengthMinusOneBytesToANonTerminalAndAMissingDeviceFails)

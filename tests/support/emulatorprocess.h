@@ -20,10 +20,13 @@ extern char** environ;
 inline constexpr std::chrono::milliseconds kPatience{10000};
 
 // printer-emulator from SOFTSWITCH_BIN, run as a child process. The
-// constructor returns once the child has printed `readyLines` lines.
+// constructor returns once the child has printed `readyLines` lines. With
+// `errorFile`, its standard error goes to that file; with `inputFile` (a
+// FIFO, say), its standard input comes from that file.
 class EmulatorProcess {
 public:
-    explicit EmulatorProcess(std::vector<std::string> args, std::size_t readyLines = 1)
+    explicit EmulatorProcess(std::vector<std::string> args, std::size_t readyLines = 1, const std::string& errorFile = {},
+                             const std::string& inputFile = {})
     {
         const char* bin = std::getenv("SOFTSWITCH_BIN");
         if (!bin)
@@ -40,6 +43,11 @@ public:
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+        if (!errorFile.empty())
+            posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        // Read and write, so opening a FIFO does not wait for a writer.
+        if (!inputFile.empty())
+            posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, inputFile.c_str(), O_RDWR, 0);
         const int spawned = posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), environ);
         posix_spawn_file_actions_destroy(&actions);
         close(out[1]);
@@ -66,6 +74,9 @@ public:
     }
     EmulatorProcess(const EmulatorProcess&) = delete;
     EmulatorProcess& operator=(const EmulatorProcess&) = delete;
+
+    const std::vector<std::string>& readyLines() const { return m_lines; }
+    pid_t pid() const { return m_pid; }
 
     // The port of the first ready line, "listening tcp 127.0.0.1:PORT".
     int tcpPort() const { return std::stoi(m_lines.at(0).substr(m_lines[0].rfind(':') + 1)); }
