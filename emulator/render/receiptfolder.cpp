@@ -1,0 +1,57 @@
+#include "receiptfolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QRegularExpression>
+
+#include <cstring>
+#include <utility>
+
+namespace render {
+namespace {
+
+// 203 dots an inch in the PNG's pixels-per-metre field.
+constexpr int kDotsPerMetre = (kDotsPerInch * 10000 + 127) / 254;
+
+}  // namespace
+
+ReceiptFolder::ReceiptFolder(std::string path) : m_path(std::move(path))
+{
+    QDir dir(QString::fromStdString(m_path));
+    dir.mkpath(QStringLiteral("."));
+    static const QRegularExpression numbered(QStringLiteral("^receipt-(\\d+)\\.(png|txt)$"));
+    for (const QString& name : dir.entryList(QDir::Files)) {
+        auto match = numbered.match(name);
+        if (match.hasMatch())
+            m_next = std::max(m_next, match.captured(1).toInt() + 1);
+    }
+}
+
+std::string ReceiptFolder::write(const Receipt& receipt)
+{
+    const Canvas& page = receipt.page;
+    QImage image(page.width(), std::max(1, page.height()), QImage::Format_Grayscale8);
+    image.fill(255);
+    for (int y = 0; y < page.height(); ++y) {
+        uchar* line = image.scanLine(y);
+        const std::uint8_t* dots = page.row(y);
+        for (int x = 0; x < page.width(); ++x)
+            line[x] = dots[x] ? 0 : 255;
+    }
+    image.setDotsPerMeterX(kDotsPerMetre);
+    image.setDotsPerMeterY(kDotsPerMetre);
+    const QString base = QDir(QString::fromStdString(m_path)).filePath(QStringLiteral("receipt-%1").arg(m_next++, 4, 10, QLatin1Char('0')));
+    if (!image.save(base + QStringLiteral(".png"), "PNG"))
+        return {};
+    QFile text(base + QStringLiteral(".txt"));
+    if (!text.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return {};
+    for (const auto& line : receipt.lines) {
+        text.write(line.data(), qint64(line.size()));
+        text.write("\n", 1);
+    }
+    return (base + QStringLiteral(".png")).toStdString();
+}
+
+}  // namespace render
