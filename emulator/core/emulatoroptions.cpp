@@ -23,6 +23,7 @@ enum class Option {
     Garbage,
     DropAfter,
     FirstModelReply,
+    IdleTimeout,
     Help,
 };
 
@@ -51,6 +52,8 @@ constexpr std::array kOptions{
     OptionInfo{Option::DropAfter, "--drop-after", "N", true, "fault: end the connection after N commands"},
     OptionInfo{Option::FirstModelReply, "--first-model-reply", "TEXT", true,
                "fault: answer the first model-name query of a connection with TEXT (e.g. \";1\")"},
+    OptionInfo{Option::IdleTimeout, "--idle-timeout", "MS", false,
+               "close a client idle for MS milliseconds while another waits (default 10000; 0 never)"},
     OptionInfo{Option::Help, "--help", "", false, "show this text"},
 };
 
@@ -69,10 +72,14 @@ bool parseCount(std::string_view text, std::size_t& out)
     return error == std::errc() && end == text.data() + text.size() && !text.empty();
 }
 
+// Longer waits are typing mistakes; a bound also keeps "now + wait" far from
+// the clock's overflow.
+constexpr std::chrono::milliseconds kLongestWait = std::chrono::hours(24);
+
 bool parseMilliseconds(std::string_view text, std::chrono::milliseconds& out)
 {
     std::size_t count = 0;
-    if (!parseCount(text, count))
+    if (!parseCount(text, count) || count > static_cast<std::size_t>(kLongestWait.count()))
         return false;
     out = std::chrono::milliseconds(count);
     return true;
@@ -97,7 +104,9 @@ std::string parseEndpoint(const std::string& endpoint, EmulatorOptions& options)
 // Applies one option with its value; returns the error text or empty text.
 std::string apply(const OptionInfo& info, const std::string& value, EmulatorOptions& options)
 {
-    const std::string bad = "bad value for " + std::string(info.name) + ": \"" + value + "\"";
+    std::string bad = "bad value for " + std::string(info.name) + ": \"" + value + "\"";
+    if (info.value == "MS")
+        bad += " (0.." + std::to_string(kLongestWait.count()) + ")";
     switch (info.option) {
     case Option::Tcp:
         options.tcp = true;
@@ -145,6 +154,8 @@ std::string apply(const OptionInfo& info, const std::string& value, EmulatorOpti
     case Option::FirstModelReply:
         options.faults.firstModelReply = value;
         return {};
+    case Option::IdleTimeout:
+        return parseMilliseconds(value, options.idleTimeout) ? std::string() : bad;
     case Option::Help:
         options.help = true;
         return {};
@@ -181,9 +192,10 @@ OptionsResult parseOptions(std::span<const std::string> args, OptionScope scope)
     return result;
 }
 
-std::vector<std::string> splitOptionText(std::string_view text)
+SplitText splitOptionText(std::string_view text)
 {
-    std::vector<std::string> args;
+    SplitText result;
+    std::vector<std::string>& args = result.args;
     std::string current;
     bool inArgument = false;
     char quote = 0;
@@ -206,9 +218,21 @@ std::vector<std::string> splitOptionText(std::string_view text)
             inArgument = true;
         }
     }
+    if (quote) {
+        result.error = std::string("unbalanced ") + quote + " quote";
+        return result;
+    }
     if (inArgument)
         args.push_back(std::move(current));
-    return args;
+    return result;
+}
+
+OptionsResult parseOptionText(std::string_view text, OptionScope scope)
+{
+    SplitText split = splitOptionText(text);
+    if (!split.error.empty())
+        return {{}, split.error};
+    return parseOptions(split.args, scope);
 }
 
 std::string usageText(OptionScope scope)

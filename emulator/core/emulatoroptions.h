@@ -3,6 +3,7 @@
 #include "printeremulator.h"
 #include "printerstate.h"
 
+#include <chrono>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -25,6 +26,9 @@ struct EmulatorOptions {
     std::uint16_t tcpPort = 9100;  // 0 picks a free port
     bool allowRemote = false;
     std::string ptyLink;
+    // While another client waits, a connection that sent nothing for this
+    // long is closed; 0 never.
+    std::chrono::milliseconds idleTimeout{10000};
     bool help = false;
 };
 
@@ -35,9 +39,17 @@ struct OptionsResult {
 
 OptionsResult parseOptions(std::span<const std::string> args, OptionScope scope);
 
+struct SplitText {
+    std::vector<std::string> args;
+    std::string error;  // a quote left open
+};
+
 // Splits the text of KR5050_EMULATOR into arguments: blanks separate them,
 // single or double quotes keep blanks inside one argument.
-std::vector<std::string> splitOptionText(std::string_view text);
+SplitText splitOptionText(std::string_view text);
+
+// splitOptionText, then parseOptions.
+OptionsResult parseOptionText(std::string_view text, OptionScope scope);
 
 std::string usageText(OptionScope scope);
 

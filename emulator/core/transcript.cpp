@@ -60,10 +60,11 @@ bool Transcript::open(const std::string& path)
 
 void Transcript::record(const Event& event)
 {
-    if (!m_file.is_open())
+    if (!m_file.is_open() || m_failed)
         return;
     // Flushed per line: tests read the file while the emulator still runs.
     m_file << hexBytes(event.bytes) << '\n' << std::flush;
+    m_failed = m_file.fail();
 }
 
 }  // namespace emulator

@@ -22,9 +22,13 @@ public:
     bool open(const std::string& path);
     bool isOpen() const { return m_file.is_open(); }
     void record(const Event& event);
+    // A line could not be written (a full disk, /dev/full): from then on
+    // the file no longer holds every byte, and the owner must say so.
+    bool failed() const { return m_failed; }
 
 private:
     std::ofstream m_file;
+    bool m_failed = false;
 };
 
 }  // namespace emulator

@@ -41,20 +41,45 @@ void setNonBlocking(int fd) { fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK
 
 bool isLoopback(const sockaddr_in& address) { return (ntohl(address.sin_addr.s_addr) >> 24) == 127; }
 
-// Points LINK at target, replacing an older symbolic link but never a file.
-std::string linkPath(const std::string& target, const std::string& link)
+// The slave path LINK points at, or empty text when LINK is no symbolic link.
+std::string linkTarget(const std::string& link)
+{
+    std::error_code error;
+    const std::filesystem::path target = std::filesystem::read_symlink(link, error);
+    return error ? std::string() : target.string();
+}
+
+// Links LINK to target. A path that exists is someone else's (another
+// emulator's link, a file), so it is refused rather than taken over; only a
+// link whose pseudo-terminal is gone, left by an emulator that was killed,
+// is replaced. `ours` is the target of the link this emulator made before
+// (empty at start): that link is replaced in one step.
+std::string makeLink(const std::string& target, const std::string& link, const std::string& ours)
 {
     namespace fs = std::filesystem;
     std::error_code error;
-    const fs::file_status status = fs::symlink_status(link, error);
-    if (fs::exists(status) && !fs::is_symlink(status))
-        return link + " exists and is not a symbolic link";
-    const std::string temporary = link + ".new";
-    fs::remove(temporary, error);
-    fs::create_symlink(target, temporary, error);
-    if (!error)
-        fs::rename(temporary, link, error);
-    return error ? "cannot link " + link + ": " + error.message() : std::string();
+    if (!ours.empty() && linkTarget(link) == ours) {
+        const std::string temporary = link + ".new";
+        fs::remove(temporary, error);
+        fs::create_symlink(target, temporary, error);
+        if (!error)
+            fs::rename(temporary, link, error);
+        return error ? "cannot link " + link + ": " + error.message() : std::string();
+    }
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        // symlink() fails when the path exists: no window in which two
+        // emulators both believe the path free.
+        if (symlink(target.c_str(), link.c_str()) == 0)
+            return {};
+        if (errno != EEXIST)
+            return systemError("cannot link " + link);
+        const fs::file_status status = fs::symlink_status(link, error);
+        const bool stale = fs::is_symlink(status) && !fs::exists(fs::status(link, error));
+        if (!stale)
+            break;
+        fs::remove(link, error);
+    }
+    return link + " already exists and is not this emulator's (another emulator's link?)";
 }
 
 }  // namespace
@@ -73,8 +98,10 @@ EmulatorServer::~EmulatorServer()
         m_pty->session.close();
         close(m_pty->fd);
         close(m_ptySlaveFd);
+        // Only the link this emulator made: another may have taken the path since.
         std::error_code ignored;
-        std::filesystem::remove(m_options.ptyLink, ignored);
+        if (!m_linkTarget.empty() && linkTarget(m_options.ptyLink) == m_linkTarget)
+            std::filesystem::remove(m_options.ptyLink, ignored);
     }
 }
 
@@ -143,11 +170,12 @@ std::string EmulatorServer::openPty()
     setNonBlocking(master);
     fcntl(master, F_SETFD, FD_CLOEXEC);
     fcntl(slave, F_SETFD, FD_CLOEXEC);
-    if (std::string error = linkPath(slaveName.data(), m_options.ptyLink); !error.empty()) {
+    if (std::string error = makeLink(slaveName.data(), m_options.ptyLink, m_linkTarget); !error.empty()) {
         close(master);
         close(slave);
         return error;
     }
+    m_linkTarget = slaveName.data();
     m_pty = std::make_unique<Channel>(m_printer);
     m_pty->fd = master;
     m_ptySlaveFd = slave;
@@ -165,6 +193,8 @@ void EmulatorServer::acceptClient()
     setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &kSocketSendBufferBytes, sizeof kSocketSendBufferBytes);
     m_client = std::make_unique<Channel>(m_printer);
     m_client->fd = fd;
+    m_client->lastReceived = Clock::now();
+    m_othersWaiting = false;
 }
 
 void EmulatorServer::closeClient()
@@ -174,6 +204,9 @@ void EmulatorServer::closeClient()
     m_client->session.close();
     close(m_client->fd);
     m_client.reset();
+    // Whoever waits is accepted on the next turn; the listening socket is
+    // watched again.
+    m_othersWaiting = false;
 }
 
 bool EmulatorServer::ptyDrained() const
@@ -210,8 +243,9 @@ bool EmulatorServer::receive(Channel& channel)
         return false;
     if (count < 0)
         return errno == EAGAIN || errno == EINTR;
+    channel.lastReceived = Clock::now();
     channel.output.add(channel.session.feed(std::string_view(buffer.data(), static_cast<std::size_t>(count))),
-                       Clock::now());
+                       channel.lastReceived);
     return true;
 }
 
@@ -235,14 +269,27 @@ bool EmulatorServer::send(Channel& channel)
     return true;
 }
 
-void EmulatorServer::run(int signalFd)
+std::optional<Clock::time_point> EmulatorServer::idleDeadline() const
 {
-    for (;;) {
+    if (!m_client || !m_othersWaiting || m_options.idleTimeout.count() == 0)
+        return std::nullopt;
+    return m_client->lastReceived + m_options.idleTimeout;
+}
+
+void EmulatorServer::run(int signalFd, const std::function<bool()>& mustStop)
+{
+    while (!mustStop || !mustStop()) {
+        // One client is served at a time; the others wait in the listen
+        // queue. That one is waiting is all we need to know (a served
+        // client idle for too long then makes room), so the listening
+        // socket is watched only until it reports a waiting client.
+        if (const std::optional<Clock::time_point> deadline = idleDeadline(); deadline && Clock::now() >= *deadline)
+            closeClient();
         std::array<pollfd, 4> fds{};
         std::size_t count = 0;
         fds[count++] = {signalFd, POLLIN, 0};
         const std::size_t listenAt = count;
-        if (m_listenFd >= 0 && !m_client)
+        if (m_listenFd >= 0 && !m_othersWaiting)
             fds[count++] = {m_listenFd, POLLIN, 0};
         const auto events = [](const Channel& channel) {
             return static_cast<short>(channel.blocked ? POLLIN | POLLOUT : POLLIN);
@@ -267,13 +314,22 @@ void EmulatorServer::run(int signalFd)
                 timeout = timeout < 0 ? millis : std::min(timeout, millis);
             }
         }
+        if (const std::optional<Clock::time_point> deadline = idleDeadline()) {
+            const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*deadline - Clock::now()).count();
+            const int millis = static_cast<int>(std::max<decltype(wait)>(wait, 0));
+            timeout = timeout < 0 ? millis : std::min(timeout, millis);
+        }
         if (poll(fds.data(), count, timeout) < 0 && errno != EINTR)
             return;
         if (fds[0].revents & POLLIN)
             return;
 
-        if (listenAt < count && fds[listenAt].fd == m_listenFd && (fds[listenAt].revents & POLLIN))
-            acceptClient();
+        if (listenAt < count && fds[listenAt].fd == m_listenFd && (fds[listenAt].revents & POLLIN)) {
+            if (m_client)
+                m_othersWaiting = true;
+            else
+                acceptClient();
+        }
         if (m_client && clientAt < count && fds[clientAt].fd == m_client->fd) {
             bool open = true;
             if (fds[clientAt].revents & POLLOUT)

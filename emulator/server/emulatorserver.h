@@ -4,7 +4,9 @@
 #include "outputqueue.h"
 #include "printeremulator.h"
 
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +21,7 @@ struct Channel {
     EmulatorSession session;
     OutputQueue output;
     Clock::time_point lastWrite;
+    Clock::time_point lastReceived;
     bool blocked = false;  // the last write found the buffer full: wait until writable
 };
 
@@ -36,8 +39,9 @@ public:
     std::string start();
     const std::vector<std::string>& readyLines() const { return m_readyLines; }
 
-    // Serves until signalFd (a signalfd) becomes readable.
-    void run(int signalFd);
+    // Serves until signalFd (a signalfd) becomes readable or mustStop,
+    // asked after every turn, says so.
+    void run(int signalFd, const std::function<bool()>& mustStop = {});
 
 private:
     std::string openTcp();
@@ -52,14 +56,18 @@ private:
     // drop waits until the slave's input queue is empty.
     bool ptyDrained() const;
     void dropPty();
+    // When the served client is to make room for a waiting one, if it stays idle.
+    std::optional<Clock::time_point> idleDeadline() const;
 
     PrinterEmulator& m_printer;
     const EmulatorOptions& m_options;
     std::vector<std::string> m_readyLines;
     int m_listenFd = -1;
     std::unique_ptr<Channel> m_client;
+    bool m_othersWaiting = false;  // a client waits in the listen queue behind m_client
     std::unique_ptr<Channel> m_pty;
     int m_ptySlaveFd = -1;  // kept open so a closing client causes no hangup
+    std::string m_linkTarget;  // the slave path our link points at
 };
 
 }  // namespace emulator

@@ -58,8 +58,13 @@ int main(int argc, char** argv)
         for (const std::string& line : server.readyLines())
             std::cout << line << '\n';
         std::cout << std::flush;
-        server.run(signalFd);
+        server.run(signalFd, [&transcript] { return transcript.failed(); });
     }
     close(signalFd);
+    if (transcript.failed()) {
+        // Going on would leave a transcript that silently misses bytes.
+        std::cerr << "printer-emulator: cannot write transcript " << options.transcriptPath << "\n";
+        return 1;
+    }
     return 0;
 }

@@ -29,8 +29,7 @@ public:
     InProcessPrinter()
     {
         const char* text = std::getenv("KR5050_EMULATOR");
-        const std::vector<std::string> args = emulator::splitOptionText(text ? text : "");
-        emulator::OptionsResult parsed = emulator::parseOptions(args, emulator::OptionScope::InProcess);
+        emulator::OptionsResult parsed = emulator::parseOptionText(text ? text : "", emulator::OptionScope::InProcess);
         if (!parsed.error.empty()) {
             // Said once; every call then fails as if no printer were there.
             std::cerr << "libKR5050 (emulated): KR5050_EMULATOR: " << parsed.error << "\n"
@@ -58,6 +57,10 @@ public:
         if (const int32_t refused = unavailable(); refused != 0)
             return refused;
         std::string reply = m_session->feed(std::string_view(bytes, count));
+        if (m_transcript.failed() && !m_transcriptFailureTold) {
+            std::cerr << "libKR5050 (emulated): cannot write transcript " << m_options.transcriptPath << "\n";
+            m_transcriptFailureTold = true;
+        }
         // As in the server: a caller that never reads cannot grow the queue.
         if (!reply.empty() && m_unreadBytes < emulator::kMaxUnreadReplyBytes) {
             m_unreadBytes += reply.size();
@@ -114,6 +117,7 @@ private:
     std::unique_ptr<emulator::EmulatorSession> m_session;
     std::deque<PendingReply> m_replies;
     std::size_t m_unreadBytes = 0;  // in m_replies
+    bool m_transcriptFailureTold = false;
 };
 
 std::mutex g_mutex;

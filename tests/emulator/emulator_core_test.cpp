@@ -207,7 +207,7 @@ TEST(Transcript, APrintRunWithoutLineFeedEndsAtTheLimitAndWithTheConnection)
 
 std::string errorInProcess(const std::string& text)
 {
-    return parseOptions(splitOptionText(text), OptionScope::InProcess).error;
+    return parseOptionText(text, OptionScope::InProcess).error;
 }
 
 // What the process and library tests cannot see: the defaults, the gap,
@@ -237,9 +237,12 @@ TEST(Options, AreReadForTheServerAndTheLibrary)
 TEST(Options, SplitTextHonoursQuotesAndBlanks)
 {
     using Args = std::vector<std::string>;
-    EXPECT_EQ(splitOptionText("  --set  'a=b c'\t\"d\"'' e\n"), (Args{"--set", "a=b c", "d", "e"}));
-    EXPECT_EQ(splitOptionText("serial='' ''"), (Args{"serial=", ""}));
-    EXPECT_TRUE(splitOptionText("   ").empty());
+    EXPECT_EQ(splitOptionText("  --set  'a=b c'\t\"d\"'' e\n").args, (Args{"--set", "a=b c", "d", "e"}));
+    EXPECT_EQ(splitOptionText("serial='' ''").args, (Args{"serial=", ""}));
+    EXPECT_TRUE(splitOptionText("   ").args.empty());
+    // A quote left open would swallow the options behind it.
+    EXPECT_NE(errorInProcess("--set 'model=KR-31 --reply-delay 5"), "");
+    EXPECT_NE(errorInProcess("--set model=\"KR"), "");
 }
 
 }  // namespace

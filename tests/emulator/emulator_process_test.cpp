@@ -48,7 +48,9 @@ TEST(EmulatorProcess, BadArgumentsExitTwoWithOneLineOnStandardError)
              {"--set", "new8x16=1"}, {"--no-reply", "colour"}, {"--reply-delay", "soon"}, {"--split-reply", "0"},
              {"--drop-after", "0"}, {"--garbage", "xyz"}, {"--garbage", "1D 4"}, {"--garbage", "1G"},
              {"--tcp", "127.0.0.1:99999"}, {"--tcp", "127.0.0.1:65536"}, {"--tcp", "127.0.0.1"}, {"--tcp", ":0"},
-             {"--tcp", "127.0.0.1:"}, {"--tcp", "127.0.0.1:abc"}, {"--tcp", "127.0.0.1:-1"}, {"--no-tcp"}}) {
+             {"--tcp", "127.0.0.1:"}, {"--tcp", "127.0.0.1:abc"}, {"--tcp", "127.0.0.1:-1"}, {"--no-tcp"},
+             {"--reply-delay", "9223372036854775807"}, {"--reply-delay", "18446744073709551615"},
+             {"--split-gap", "86400001"}, {"--idle-timeout", "-5"}}) {
         EXPECT_EQ(EmulatorProcess(args, 0, errors).stop(0), 2) << args.back();
         const std::string text = readFile(errors);
         EXPECT_TRUE(text.starts_with("printer-emulator: ") && text.find('\n') == text.size() - 1) << text;
@@ -56,6 +58,75 @@ TEST(EmulatorProcess, BadArgumentsExitTwoWithOneLineOnStandardError)
     // Refused before anything is bound; no connection is ever made.
     EXPECT_EQ(EmulatorProcess({"--tcp", "192.0.2.1:0"}, 0, errors).stop(0), 1);
     EXPECT_EQ(EmulatorProcess({"--help"}, 0).stop(0), 0);
+}
+
+// The printer is shared the way a network printer is: one client at a time,
+// and one that went quiet (here: unlocked, then nothing) makes room for a
+// waiting one after the idle timeout, taking its unlock with it. Alone, a
+// quiet client keeps the printer however long it waits.
+TEST(EmulatorProcess, AnIdleClientMakesRoomOnlyForAWaitingOne)
+{
+    EmulatorProcess emulator({"--tcp", "127.0.0.1:0", "--idle-timeout", "300"});
+    ByteLink quiet(ByteLink::loopback(emulator.tcpPort()));
+    quiet.send(kUnlock);
+    EXPECT_EQ(quiet.receiveSome(std::chrono::milliseconds(900)), "") << "waited, still connected";
+    expectReply(quiet, kSwitch1, framed("0"));
+    ByteLink waiting(ByteLink::loopback(emulator.tcpPort()));
+    waiting.send(hex("1D 67 38 27 39 00 00 00") + kSwitch1);
+    EXPECT_EQ(waiting.receive(framed("0").size()), framed("0")) << "served, and the unlock went with the idle client";
+    EXPECT_EQ(quiet.receiveSome(), "") << "closed";
+    quiet.send(kMaker);  // the connection is gone: nothing comes back
+    EXPECT_EQ(quiet.receiveSome(std::chrono::milliseconds(200)), "");
+
+    // 0: never cut off, not even for a waiting client.
+    EmulatorProcess patient({"--tcp", "127.0.0.1:0", "--idle-timeout", "0"});
+    ByteLink first(ByteLink::loopback(patient.tcpPort()));
+    expectReply(first, kMaker, framed("TARVENIC"));
+    ByteLink second(ByteLink::loopback(patient.tcpPort()));
+    second.send(kModel);
+    EXPECT_EQ(second.receiveSome(std::chrono::milliseconds(600)), "") << "still waiting";
+    expectReply(first, kModel, framed("KR-5050"));
+}
+
+// Two emulators cannot share a link: the second is refused and leaves the
+// first's link alone; an emulator whose link was replaced leaves it at exit.
+TEST(EmulatorProcess, APtyLinkBelongsToTheEmulatorThatMadeIt)
+{
+    namespace fs = std::filesystem;
+    TempDir dir;
+    const std::string link = dir.file("printer");
+    const std::string errors = dir.file("stderr.txt");
+    EmulatorProcess first({"--no-tcp", "--pty", link});
+    const fs::path target = fs::read_symlink(link);
+    EXPECT_EQ(EmulatorProcess({"--no-tcp", "--pty", link}, 0, errors).stop(0), 1);
+    EXPECT_NE(readFile(errors).find(link), std::string::npos) << readFile(errors);
+    EXPECT_EQ(fs::read_symlink(link), target);
+    // A file in the way is refused too.
+    std::ofstream(dir.file("file")) << "x";
+    EXPECT_EQ(EmulatorProcess({"--no-tcp", "--pty", dir.file("file")}, 0, errors).stop(0), 1);
+    EXPECT_EQ(readFile(dir.file("file")), "x");
+    // Someone else's link now: it outlives the first emulator.
+    fs::remove(link);
+    fs::create_symlink("/dev/null", link);
+    EXPECT_EQ(first.stop(SIGTERM), 0);
+    EXPECT_EQ(fs::read_symlink(link), "/dev/null");
+    // A link whose terminal is gone (an emulator that was killed) is taken.
+    fs::remove(link);
+    fs::create_symlink(dir.file("gone"), link);
+    EmulatorProcess second({"--no-tcp", "--pty", link});
+    EXPECT_EQ(second.stop(SIGTERM), 0);
+    EXPECT_FALSE(fs::exists(fs::symlink_status(link)));
+}
+
+TEST(EmulatorProcess, ATranscriptThatCannotBeWrittenEndsTheEmulatorWithAnError)
+{
+    TempDir dir;
+    const std::string errors = dir.file("stderr.txt");
+    EmulatorProcess emulator({"--tcp", "127.0.0.1:0", "--transcript", "/dev/full"}, 1, errors);
+    ByteLink client(ByteLink::loopback(emulator.tcpPort()));
+    client.send(kMaker);
+    EXPECT_EQ(emulator.stop(0), 1);
+    EXPECT_NE(readFile(errors).find("/dev/full"), std::string::npos) << readFile(errors);
 }
 
 // True once the process is seen asleep in a system call at many samples in

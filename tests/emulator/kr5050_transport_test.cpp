@@ -99,10 +99,13 @@ TEST(EmulatedTransport, UnreadRepliesPastTheLimitAreDroppedAndAnsweringGoesOn)
 
 TEST(EmulatedTransport, RefusedOptionsAndMalformedCallsFail)
 {
-    {
-        TransportLibrary refused(KR5050_EMULATED_LIBRARY, "KR5050_EMULATOR", "--set sw1=300");
-        EXPECT_NE(refused.write(kMaker), 0);
-        EXPECT_NE(refused.read().first, 0);
+    // A delay past the clock's range would wrap to no delay at all; an open
+    // quote would swallow the options behind it.
+    for (const char* options : {"--set sw1=300", "--reply-delay 9223372036854775807",
+                                "--reply-delay 18446744073709551615", "--set 'model=KR-31 --reply-delay 5"}) {
+        TransportLibrary refused(KR5050_EMULATED_LIBRARY, "KR5050_EMULATOR", options);
+        EXPECT_NE(refused.write(kMaker), 0) << options;
+        EXPECT_NE(refused.read().first, 0) << options;
     }
     TransportLibrary library(KR5050_EMULATED_LIBRARY, "KR5050_EMULATOR", "");
     char data[4] = {0x1D, 0x49, 0x42, 0};

@@ -27,8 +27,7 @@ inline std::string hex(std::string_view text)
 // Options read as the server reads them; a bad one in a test row throws.
 inline emulator::EmulatorOptions optionsFrom(const std::string& text)
 {
-    emulator::OptionsResult parsed =
-        emulator::parseOptions(emulator::splitOptionText(text), emulator::OptionScope::Executable);
+    emulator::OptionsResult parsed = emulator::parseOptionText(text, emulator::OptionScope::Executable);
     if (!parsed.error.empty())
         throw std::invalid_argument(parsed.error);
     return parsed.options;
