@@ -100,15 +100,25 @@ int ReceiptRenderer::lineHeight() const
 
 void ReceiptRenderer::consume(const emulator::EscPosToken& token)
 {
-    if (token.bytes.empty())
+    // A real-time command inside another command's data is answered by the
+    // printer, not printed; its bytes come again with the enclosing command.
+    if (token.bytes.empty() || token.insideCommand)
         return;
     begin();
     if (token.kind == emulator::EscPosToken::Kind::Text) {
         for (std::uint8_t byte : token.bytes)
             text(byte);
-    } else {
-        command(token.bytes);
+        return;
     }
+    // A long command (a big raster image) arrives in pieces: draw it whole.
+    if (token.continued || !m_pieces.empty()) {
+        m_pieces.insert(m_pieces.end(), token.bytes.begin(), token.bytes.end());
+        if (token.continued)
+            return;
+        command(std::exchange(m_pieces, {}));
+        return;
+    }
+    command(token.bytes);
 }
 
 void ReceiptRenderer::text(std::uint8_t byte)

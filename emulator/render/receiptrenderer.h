@@ -129,6 +129,7 @@ private:
     std::string m_lineText;
     bool m_lineUpsideDown = false;
     Align m_lineAlign = Align::Left;
+    std::vector<std::uint8_t> m_pieces;  // a command that came in pieces, so far
     std::string m_qrData;
     std::string m_pdfData;
     std::vector<Receipt> m_done;
