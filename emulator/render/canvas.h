@@ -3,7 +3,9 @@
 // added as the paper moves on. Writes outside the width are dropped, as a
 // print head has no dots there.
 
+#include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 namespace render {
@@ -29,13 +31,18 @@ public:
             m_dots.resize(std::size_t(m_width) * m_height, 0);
         }
     }
-    // ORs `source` onto this canvas with its top left corner at (x, y).
-    void paint(const Canvas& source, int x, int y)
+    // ORs `source` onto this canvas with its top left corner at (x, y),
+    // dropping what lies right of `right`.
+    void paint(const Canvas& source, int x, int y, int right = std::numeric_limits<int>::max())
     {
-        for (int sy = 0; sy < source.height(); ++sy)
-            for (int sx = 0; sx < source.width(); ++sx)
-                if (source.dot(sx, sy))
-                    set(x + sx, y + sy);
+        const int fromX = std::max(0, -x), toX = std::min({source.width(), m_width - x, right - x});
+        const int fromY = std::max(0, -y), toY = std::min(source.height(), m_height - y);
+        for (int sy = fromY; sy < toY; ++sy) {
+            const std::uint8_t* in = source.row(sy);
+            std::uint8_t* out = m_dots.data() + index(x, y + sy);
+            for (int sx = fromX; sx < toX; ++sx)
+                out[sx] |= in[sx];
+        }
     }
     const std::uint8_t* row(int y) const { return m_dots.data() + std::size_t(y) * m_width; }
 

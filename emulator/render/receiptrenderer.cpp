@@ -184,15 +184,20 @@ void ReceiptRenderer::printLine(int feed)
     const bool printed = !m_line.empty() || !m_lineText.empty();
     if (!m_line.empty()) {
         const int printable = m_printer.paper.printableDots;
-        Canvas line(printable, height);
         const int left = areaLeft() + alignOffset(m_lineAlign, areaWidth(), m_x);
-        for (const auto& item : m_line)
-            line.paint(item.dots, left + item.x, height - item.dots.height());
-        if (m_lineUpsideDown)
-            line = rotated(line);
         Canvas& page = m_receipt->page;
+        const int origin = (page.width() - printable) / 2;
         page.growTo(m_y + std::max(height, feed));
-        page.paint(line, (page.width() - printable) / 2, m_y);
+        if (m_lineUpsideDown) {
+            Canvas line(printable, height);
+            for (const auto& item : m_line)
+                line.paint(item.dots, left + item.x, height - item.dots.height());
+            page.paint(rotated(line), origin, m_y);
+        } else {
+            // Characters stand on the line's baseline, the bottom of the tallest.
+            for (const auto& item : m_line)
+                page.paint(item.dots, origin + left + item.x, m_y + height - item.dots.height(), origin + printable);
+        }
     }
     if (printed || feed > 0) {
         std::string text = m_lineText;
@@ -225,7 +230,7 @@ void ReceiptRenderer::printBlock(const Canvas& block)
     const int x = (page.width() - m_printer.paper.printableDots) / 2 + areaLeft() +
                   alignOffset(m_modes.align, areaWidth(), block.width());
     page.growTo(m_y + block.height());
-    page.paint(block, x, m_y);
+    page.paint(block, x, m_y, (page.width() + m_printer.paper.printableDots) / 2);
     m_y += block.height();
 }
 
