@@ -1,0 +1,109 @@
+#include "receiptprinter.h"
+
+#include "printerstate.h"
+
+#include <charconv>
+#include <utility>
+
+namespace render {
+namespace {
+
+int number(const std::string& text, int fallback)
+{
+    int value = fallback;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc() && end == text.data() + text.size() ? value : fallback;
+}
+
+std::string describe(const std::string& picture, const Receipt& receipt)
+{
+    std::string line = "receipt " + picture + ": " + std::to_string(receipt.lines.size()) + " lines, " +
+                       std::to_string(receipt.paper.printableDots) + " dots on " +
+                       std::to_string(receipt.paper.paperMm) + " mm";
+    line += receipt.cut == Cut::Full ? ", full cut" : receipt.cut == Cut::Partial ? ", partial cut" : ", no cut";
+    for (const auto& pulse : receipt.pulses)
+        line += ", drawer pulse pin " + std::to_string(pulse.pin) + " " + std::to_string(pulse.onMs) + "/" +
+                std::to_string(pulse.offMs) + " ms";
+    return line;
+}
+
+}  // namespace
+
+PrinterSetup setupOf(const emulator::PrinterState& state)
+{
+    using emulator::Field;
+    PrinterSetup setup;
+    setup.paper = paperFormat(state.value(Field::Model), std::uint8_t(number(state.value(Field::Sw1), 0)));
+    setup.codePage = number(state.value(Field::CodePage), 0);
+    setup.internationalSet = number(state.value(Field::InterChars), 0);
+    return setup;
+}
+
+ReceiptPrinter::ReceiptPrinter(std::string dir, ReceiptRenderer::SetupSource setup,
+                               std::function<void(const std::string&)> note, std::chrono::milliseconds idleGap)
+    : m_renderer(m_glyphs, std::move(setup)),
+      m_folder(std::move(dir)),
+      m_note(std::move(note)),
+      m_idleGap(idleGap),
+      m_worker([this] { work(); })
+{
+}
+
+ReceiptPrinter::~ReceiptPrinter()
+{
+    {
+        std::lock_guard guard(m_lock);
+        m_stopping = true;
+    }
+    m_wake.notify_one();
+    m_worker.join();
+}
+
+void ReceiptPrinter::consume(const emulator::EscPosToken& token)
+{
+    {
+        std::lock_guard guard(m_lock);
+        m_renderer.consume(token);
+        m_lastToken = Clock::now();
+        m_jobOpen = true;
+    }
+    m_wake.notify_one();
+}
+
+void ReceiptPrinter::writeDue(std::unique_lock<std::mutex>& lock)
+{
+    auto receipts = m_renderer.takeReceipts();
+    if (receipts.empty())
+        return;
+    lock.unlock();
+    for (const auto& receipt : receipts) {
+        const std::string picture = m_folder.write(receipt);
+        if (m_note)
+            m_note(picture.empty() ? std::string("cannot write a receipt file") : describe(picture, receipt));
+    }
+    lock.lock();
+}
+
+void ReceiptPrinter::work()
+{
+    std::unique_lock lock(m_lock);
+    for (;;) {
+        writeDue(lock);
+        if (m_stopping) {
+            m_renderer.endJob();
+            writeDue(lock);
+            return;
+        }
+        if (m_jobOpen && Clock::now() - m_lastToken >= m_idleGap) {
+            m_renderer.endJob();
+            m_jobOpen = false;
+            continue;
+        }
+        if (m_jobOpen)
+            m_wake.wait_until(lock, m_lastToken + m_idleGap);
+        else
+            m_wake.wait(lock);
+    }
+}
+
+}  // namespace render

@@ -1,0 +1,61 @@
+#pragma once
+// The virtual printer's paper: tokens in, receipt files out. A cut ends a
+// receipt at once; a job that stops without one ends after an idle gap.
+// Files are written on a worker thread so the connection keeps being read.
+
+#include "fontglyphsource.h"
+#include "receiptfolder.h"
+#include "receiptrenderer.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace emulator {
+class PrinterState;
+}
+
+namespace render {
+
+// The setup a receipt begins with: paper from the model and switch 1, the
+// code page and international set the printer is set to.
+PrinterSetup setupOf(const emulator::PrinterState& state);
+
+class ReceiptPrinter {
+public:
+    using Clock = std::chrono::steady_clock;
+    static constexpr std::chrono::milliseconds kJobIdleGap{1000};
+
+    // `note` hears one line per receipt written (and per failure).
+    ReceiptPrinter(std::string dir, ReceiptRenderer::SetupSource setup,
+                   std::function<void(const std::string&)> note = {},
+                   std::chrono::milliseconds idleGap = kJobIdleGap);
+    // Ends an unfinished receipt and writes everything still due.
+    ~ReceiptPrinter();
+    ReceiptPrinter(const ReceiptPrinter&) = delete;
+    ReceiptPrinter& operator=(const ReceiptPrinter&) = delete;
+
+    void consume(const emulator::EscPosToken& token);
+
+private:
+    void work();
+    void writeDue(std::unique_lock<std::mutex>& lock);
+
+    FontGlyphSource m_glyphs;
+    ReceiptRenderer m_renderer;
+    ReceiptFolder m_folder;
+    std::function<void(const std::string&)> m_note;
+    std::chrono::milliseconds m_idleGap;
+    std::mutex m_lock;
+    std::condition_variable m_wake;
+    Clock::time_point m_lastToken{};
+    bool m_jobOpen = false;
+    bool m_stopping = false;
+    std::thread m_worker;
+};
+
+}  // namespace render
