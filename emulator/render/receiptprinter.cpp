@@ -29,6 +29,31 @@ std::string describe(const std::string& picture, const Receipt& receipt)
 
 }  // namespace
 
+std::string takeRenderOption(std::vector<std::string>& args, std::string& error)
+{
+    std::string dir;
+    for (auto at = args.begin(); at != args.end();) {
+        if (*at == "--render") {
+            if (at + 1 == args.end() || (at + 1)->empty()) {
+                error = "--render needs a folder";
+                return {};
+            }
+            dir = *(at + 1);
+            at = args.erase(at, at + 2);
+        } else if (at->starts_with("--render=")) {
+            dir = at->substr(9);
+            if (dir.empty()) {
+                error = "--render needs a folder";
+                return {};
+            }
+            at = args.erase(at);
+        } else {
+            ++at;
+        }
+    }
+    return dir;
+}
+
 PrinterSetup setupOf(const emulator::PrinterState& state)
 {
     using emulator::Field;

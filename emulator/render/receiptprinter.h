@@ -21,6 +21,13 @@ class PrinterState;
 
 namespace render {
 
+// Takes `--render DIR` (or `--render=DIR`) out of the arguments. Returns the
+// folder, or empty text when the option is not there; `error` says what is
+// wrong with it.
+std::string takeRenderOption(std::vector<std::string>& args, std::string& error);
+inline constexpr const char* kRenderUsage =
+    "  --render DIR             draw every receipt as DIR/receipt-NNNN.png (203 dpi) and .txt\n";
+
 // The setup a receipt begins with: paper from the model and switch 1, the
 // code page and international set the printer is set to.
 PrinterSetup setupOf(const emulator::PrinterState& state);
