@@ -1,53 +1,75 @@
 #pragma once
 
 #include "commandtable.h"
+#include "escpostoken.h"
 
-#include <array>
-#include <span>
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace emulator {
 
+// A command, a run of text, or bytes the grammar has no length for.
 struct Token {
-    enum class Kind {
-        Command,  // a row of the command table, complete
-        Text,     // one byte of print data
-        Skipped,  // a GS sequence that matched no command
-    };
-    Kind kind = Kind::Text;
-    const CommandRow* row = nullptr;  // set for Command
+    EscPosToken::Kind kind = EscPosToken::Kind::Text;
+    // Command: its row; nullptr for unknown bytes, which are skipped.
+    const CommandRow* row = nullptr;
     std::string bytes;
+    bool insideCommand = false;  // a real-time command within another's data
+    bool continued = false;      // a piece of a long command, more to come
+
+    std::string_view name() const;
+    EscPosToken escPos() const;
 };
 
-// Splits a byte stream into commands of the table, print text and skipped
-// bytes. Incremental: bytes may arrive one at a time or in any chunks, and the
-// tokens do not depend on how the stream was cut.
+// Control bytes that are no command: a printer ignores them; they stay in
+// the print data.
+inline constexpr CommandRow kIgnoredControl{"control", {}, CommandKind::Print};
+
+// Text runs are cut at this length, so the tokens stay bounded.
+inline constexpr std::size_t kMaxTextRun = 4096;
+// A longer command (a big raster image) comes in pieces of this size.
+inline constexpr std::size_t kMaxCommandPiece = 1 << 20;
+
+// Splits a byte stream into the commands of the grammar and runs of text.
+// Incremental: bytes may arrive one at a time or in any chunks, and the
+// tokens do not depend on how the stream was cut. A text run ends where the
+// next command begins (or at finish), since only then is it known to end.
 //
-// Matching takes the longest row that fits. When no row fits any more, the
-// bytes before the offending byte are given up (as skipped bytes when they
-// start with GS, as print text otherwise) and the offending byte is looked at
-// again as the possible start of the next command, so one stray byte never
-// costs the command behind it.
+// A command is found by the longest prefix of the table, then its length
+// rule counts its parameters and data. Real-time status requests are also
+// recognised between the bytes of another command's data, and answered at
+// once. Bytes that fit no row are skipped as unknown: an introducer with its
+// command byte, or a broken maker command up to the byte that broke it,
+// which is looked at again as the possible start of the next command.
 class CommandParser {
 public:
-    explicit CommandParser(std::span<const CommandRow> rows = kCommands);
-
     void feed(std::string_view bytes, std::vector<Token>& out);
-    // End of stream: a command still incomplete comes out as skipped bytes.
+    // End of stream: text still held comes out, and a command still
+    // incomplete comes out as unknown bytes.
     void finish(std::vector<Token>& out);
-    bool idle() const { return m_pending.empty(); }
+    bool idle() const { return m_pending.empty() && m_text.empty(); }
 
 private:
-    void push(char byte, std::vector<Token>& out);
-    void giveUp(std::string_view bytes, std::vector<Token>& out) const;
-    const CommandRow* completeRow(std::string_view bytes) const;
+    void step(char byte, std::vector<Token>& out);
+    void matchPrefix(std::vector<Token>& out);
+    void choose(const CommandRow& row, std::vector<Token>& out);
+    void takeParameter(char byte, std::vector<Token>& out);
+    void watchRealTime(char byte, std::vector<Token>& out);
+    void complete(std::vector<Token>& out);
+    void flushText(std::vector<Token>& out);
+    void skip(std::string bytes, std::vector<Token>& out);
+    void replay(std::string_view bytes) { m_replay.insert(0, bytes); }
 
-    std::span<const CommandRow> m_rows;
-    std::array<bool, 256> m_startsCommand{};  // first bytes of the rows
-    std::string m_pending;
-    std::vector<const CommandRow*> m_candidates;  // rows m_pending still fits, in table order
+    std::string m_text;     // printable bytes of the current run
+    std::string m_pending;  // the command so far (since the last piece)
+    const CommandRow* m_row = nullptr;  // set once the prefix is known
+    std::size_t m_params = 0;  // parameter and data bytes taken so far
+    std::size_t m_need = 0;    // ask the length rule again at this many
+    bool m_final = false;      // m_need is the whole length
+    std::string m_realTime;    // a real-time command forming inside data
+    std::string m_replay;      // bytes to look at again, before new input
 };
 
 }  // namespace emulator

@@ -251,8 +251,15 @@ std::string usageText(OptionScope scope)
         text += left + std::string(info.help) + "\n";
     }
     text += "\nkeys and defaults:\n";
-    for (const FieldInfo& field : kFields)
-        text += "  " + std::string(field.key) + "=" + std::string(field.defaultValue) + "\n";
+    for (const FieldInfo& field : kFields) {
+        text += "  " + std::string(field.key) + "=" + std::string(field.defaultValue);
+        if (!field.choices.empty())
+            text += "  (" + std::string(field.choices) + ")";
+        text += "\n";
+    }
+    if (scope == OptionScope::Executable)
+        text += "\nWhile it runs, lines on standard input change values, the status states too:\n"
+                "  set paper=out\n  set cover=open drawer=open online=no\n";
     return text;
 }
 

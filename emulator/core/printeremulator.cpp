@@ -1,10 +1,11 @@
 #include "printeremulator.h"
 
+#include "printerstatus.h"
+#include "transcript.h"
+
 namespace emulator {
 
 namespace {
-
-constexpr char kLineFeed = 0x0A;
 
 // Write arguments are text padded with NUL bytes: the value ends at the
 // first NUL.
@@ -95,6 +96,13 @@ void PrinterEmulator::emit(const Event& event) const
         m_handler(event);
 }
 
+void PrinterEmulator::noteUnknown(std::string_view bytes)
+{
+    const std::string key(bytes.substr(0, 2));
+    if (m_noteHandler && m_unknownNoted.insert(key).second)
+        m_noteHandler("unknown command " + hexBytes(key) + " skipped (noted once)");
+}
+
 EmulatorSession::~EmulatorSession() { close(); }
 
 std::string EmulatorSession::feed(std::string_view bytes)
@@ -127,23 +135,34 @@ void EmulatorSession::close()
 
 void EmulatorSession::handle(const Token& token, std::string& reply)
 {
-    switch (token.kind) {
-    case Token::Kind::Text:
+    if (m_printer.m_tokenHandler)
+        m_printer.m_tokenHandler(token.escPos());
+    if (token.kind == EscPosToken::Kind::Text) {
         appendPrintData(token);
         return;
-    case Token::Kind::Skipped:
+    }
+    if (!token.row) {
         endPrintRun();
+        m_printer.noteUnknown(token.bytes);
         m_printer.emit({EventKind::Skipped, "skipped", token.bytes, {}, WriteOutcome::NotAWrite});
         return;
-    case Token::Kind::Command:
-        if (isPrintData(token.row->kind)) {
-            appendPrintData(token);
-            return;
-        }
-        endPrintRun();
-        handleCommand(token, reply);
+    }
+    if (isPrintData(token.row->kind)) {
+        appendPrintData(token);
         return;
     }
+    // A real-time command inside another command's data is answered now;
+    // its bytes reach the transcript with the command around them.
+    if (!token.insideCommand)
+        endPrintRun();
+    handleCommand(token, reply);
+}
+
+std::string EmulatorSession::withFaults(std::string reply) const
+{
+    if (reply.empty() || m_dropRequested)
+        return {};
+    return m_printer.m_faults.garbage + reply;
 }
 
 void EmulatorSession::handleCommand(const Token& token, std::string& reply)
@@ -159,9 +178,20 @@ void EmulatorSession::handleCommand(const Token& token, std::string& reply)
         if (firstModel && m_printer.m_faults.firstModelReply)
             value = m_printer.m_faults.firstModelReply;
         if (value)
-            event.reply = m_printer.m_faults.garbage + frameReply(*value);
+            event.reply = frameReply(*value);
         break;
     }
+    case CommandKind::Status:
+        if (const std::optional<std::uint8_t> byte = statusReply(m_printer.m_state, token.bytes))
+            event.reply = std::string(1, static_cast<char>(*byte));
+        break;
+    case CommandKind::AutoStatus:
+        // On with a report of the state as it is, off with n = 0.
+        m_autoStatusMask = static_cast<std::uint8_t>(token.bytes.back());
+        m_autoStatusSeen = watchedStatus(m_printer.m_state, m_autoStatusMask);
+        if (m_autoStatusMask != 0)
+            event.reply = automaticStatus(m_printer.m_state);
+        break;
     case CommandKind::Unlock:
         m_printer.m_unlocked = true;
         break;
@@ -171,40 +201,74 @@ void EmulatorSession::handleCommand(const Token& token, std::string& reply)
     case CommandKind::Write:
         event.write = m_printer.write(row, std::string_view(token.bytes).substr(row.prefix.size()));
         break;
-    case CommandKind::UnsupportedQuery:
-    case CommandKind::SelfTest:
-    case CommandKind::PrintMode:
-    case CommandKind::Initialize:
-    case CommandKind::Cut:
+    default:
         break;
     }
     // Past the drop the line is cut: what was received still acts on the
     // printer and is recorded, but nothing goes back.
-    if (m_dropRequested)
-        event.reply.clear();
+    event.reply = withFaults(std::move(event.reply));
     reply += event.reply;
+    if (token.insideCommand)
+        return;
     m_printer.emit(event);
     ++m_commands;
     if (m_printer.m_faults.dropAfter != 0 && m_commands >= m_printer.m_faults.dropAfter)
         m_dropRequested = true;
 }
 
+std::string EmulatorSession::automaticStatusDue()
+{
+    if (m_autoStatusMask == 0 || m_closed)
+        return {};
+    const std::uint8_t watched = watchedStatus(m_printer.m_state, m_autoStatusMask);
+    if (watched == m_autoStatusSeen)
+        return {};
+    m_autoStatusSeen = watched;
+    return withFaults(automaticStatus(m_printer.m_state));
+}
+
+void EmulatorSession::count(const Token& token)
+{
+    if (token.continued)
+        return;
+    switch (token.row->kind) {
+    case CommandKind::LineFeed:
+        m_printer.m_state.countUp(Field::Lines);
+        break;
+    case CommandKind::FeedLines:
+        for (int line = 0; line < static_cast<std::uint8_t>(token.bytes.back()); ++line)
+            m_printer.m_state.countUp(Field::Lines);
+        break;
+    case CommandKind::Cut:
+        m_printer.m_state.countUp(Field::Cuts);
+        break;
+    default:
+        return;
+    }
+    // A printed line or a cut ends the transcript's line too, so the lines
+    // do not depend on how the bytes were chunked.
+    endPrintRun();
+}
+
 void EmulatorSession::appendPrintData(const Token& token)
 {
-    // Cut before the token that would pass the limit; tokens do not depend
-    // on the chunking, so neither do the lines.
-    if (m_printRun.size() + token.bytes.size() > kMaxPrintLineBytes)
-        endPrintRun();
-    m_printRun += token.bytes;
-    // A line feed or a cut finishes a printed line; the run ends with it so
-    // the transcript does not depend on how the bytes were chunked.
-    if (token.row && token.row->kind == CommandKind::Cut) {
-        m_printer.m_state.countUp(Field::Cuts);
-        endPrintRun();
-    } else if (!token.row && token.bytes.size() == 1 && token.bytes.front() == kLineFeed) {
-        m_printer.m_state.countUp(Field::Lines);
-        endPrintRun();
+    std::string_view bytes = token.bytes;
+    if (token.kind == EscPosToken::Kind::Text) {
+        // Text fills the line up to the limit, the rest starts the next.
+        while (!bytes.empty()) {
+            if (m_printRun.size() == kMaxPrintLineBytes)
+                endPrintRun();
+            const std::size_t take = std::min(bytes.size(), kMaxPrintLineBytes - m_printRun.size());
+            m_printRun += bytes.substr(0, take);
+            bytes.remove_prefix(take);
+        }
+        return;
     }
+    // A command is never cut: the line ends before one that would pass the limit.
+    if (m_printRun.size() + bytes.size() > kMaxPrintLineBytes)
+        endPrintRun();
+    m_printRun += bytes;
+    count(token);
 }
 
 void EmulatorSession::endPrintRun()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "commandparser.h"
+#include "escpostoken.h"
 #include "printerstate.h"
 
 #include <array>
@@ -8,6 +9,7 @@
 #include <cstddef>
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -76,6 +78,16 @@ public:
 
     // Called once per event, in stream order (the transcript hangs here).
     void setEventHandler(std::function<void(const Event&)> handler) { m_handler = std::move(handler); }
+    // Called with every token of every session, in stream order, before
+    // the printer acts on it: a receipt renderer hangs here.
+    void setTokenHandler(std::function<void(const EscPosToken&)> handler) { m_tokenHandler = std::move(handler); }
+    // Called once for each kind of command the grammar does not know.
+    void setNoteHandler(std::function<void(const std::string&)> handler) { m_noteHandler = std::move(handler); }
+
+    // Changes a value while the printer runs (paper=out ...); returns the
+    // reason when refused. Sessions with automatic status back then have a
+    // report due (EmulatorSession::automaticStatusDue).
+    std::string setValue(std::string_view key, std::string_view value) { return m_state.set(key, value); }
 
 private:
     friend class EmulatorSession;
@@ -84,6 +96,7 @@ private:
     std::optional<std::string> answer(const CommandRow& row) const;
     WriteOutcome write(const CommandRow& row, std::string_view arguments);
     void emit(const Event& event) const;
+    void noteUnknown(std::string_view bytes);
 
     PrinterState m_state;
     Faults m_faults;
@@ -91,6 +104,9 @@ private:
     std::size_t m_ignoredWrites = 0;
     std::size_t m_invalidWrites = 0;
     std::function<void(const Event&)> m_handler;
+    std::function<void(const EscPosToken&)> m_tokenHandler;
+    std::function<void(const std::string&)> m_noteHandler;
+    std::set<std::string> m_unknownNoted;  // introducer and command byte
 };
 
 // One connection to the printer: its own parser, print run and fault
@@ -113,11 +129,17 @@ public:
     bool dropRequested() const { return m_dropRequested; }
     std::size_t commandCount() const { return m_commands; }
 
+    // The automatic status report due since the printer's state changed,
+    // when this connection asked for one (GS a) and the change is watched.
+    std::string automaticStatusDue();
+
 private:
     void handle(const Token& token, std::string& reply);
     void handleCommand(const Token& token, std::string& reply);
     void appendPrintData(const Token& token);
+    void count(const Token& token);
     void endPrintRun();
+    std::string withFaults(std::string reply) const;
 
     PrinterEmulator& m_printer;
     CommandParser m_parser;
@@ -126,6 +148,8 @@ private:
     bool m_modelAnswered = false;
     bool m_dropRequested = false;
     bool m_closed = false;
+    std::uint8_t m_autoStatusMask = 0;  // GS a n; 0 = off
+    std::uint8_t m_autoStatusSeen = 0;  // the watched state last reported
 };
 
 }  // namespace emulator

@@ -53,6 +53,18 @@ std::string PrinterState::set(Field field, std::string_view value)
         if (value != "on" && value != "off")
             return std::string(info.key) + ": expected on or off, got \"" + std::string(value) + "\"";
         break;
+    case FieldKind::Choice: {
+        bool listed = false;
+        for (std::string_view rest = info.choices; !rest.empty() && !listed;) {
+            const std::size_t bar = rest.find('|');
+            listed = rest.substr(0, bar) == value;
+            rest = bar == std::string_view::npos ? std::string_view() : rest.substr(bar + 1);
+        }
+        if (!listed)
+            return std::string(info.key) + ": expected one of " + std::string(info.choices) + ", got \"" +
+                   std::string(value) + "\"";
+        break;
+    }
     }
     m_values[static_cast<std::size_t>(field)] = std::string(value);
     return {};

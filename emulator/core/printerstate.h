@@ -31,17 +31,22 @@ enum class Field {
     Sw2,
     Sw3,
     Sw4,
+    Paper,
+    Cover,
+    Drawer,
+    Online,
 };
 
 // How a value is checked when it is set: free text (no NUL, which would end a
-// reply early), a switch byte 0..255 in decimal, or on/off.
-enum class FieldKind { Text, Byte, OnOff };
+// reply early), a switch byte 0..255 in decimal, on/off, or one of a list.
+enum class FieldKind { Text, Byte, OnOff, Choice };
 
 struct FieldInfo {
     Field field;
     std::string_view key;  // name used by --set and --no-reply
     FieldKind kind;
     std::string_view defaultValue;
+    std::string_view choices = {};  // FieldKind::Choice: the values, separated by "|"
 };
 
 // The printer as it leaves the factory; the order is the order of Field.
@@ -67,6 +72,11 @@ inline constexpr std::array kFields{
     FieldInfo{Field::Sw2, "sw2", FieldKind::Byte, "0"},
     FieldInfo{Field::Sw3, "sw3", FieldKind::Byte, "0"},
     FieldInfo{Field::Sw4, "sw4", FieldKind::Byte, "0"},
+    // The states behind the status replies.
+    FieldInfo{Field::Paper, "paper", FieldKind::Choice, "ok", "ok|near-end|out"},
+    FieldInfo{Field::Cover, "cover", FieldKind::Choice, "closed", "closed|open"},
+    FieldInfo{Field::Drawer, "drawer", FieldKind::Choice, "closed", "closed|open"},
+    FieldInfo{Field::Online, "online", FieldKind::Choice, "yes", "yes|no"},
 };
 
 inline constexpr std::size_t kFieldCount = kFields.size();

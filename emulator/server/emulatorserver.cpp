@@ -269,6 +269,54 @@ bool EmulatorServer::send(Channel& channel)
     return true;
 }
 
+void EmulatorServer::readControl()
+{
+    std::array<char, kReadChunk> buffer{};
+    const ssize_t count = read(STDIN_FILENO, buffer.data(), buffer.size());
+    if (count <= 0) {
+        m_controlOpen = count < 0 && (errno == EAGAIN || errno == EINTR);
+        return;
+    }
+    for (char c : std::string_view(buffer.data(), static_cast<std::size_t>(count))) {
+        if (c != '\n') {
+            // A line longer than any control line is garbage: kept bounded.
+            if (m_controlLine.size() < kReadChunk)
+                m_controlLine.push_back(c);
+            continue;
+        }
+        control(m_controlLine);
+        m_controlLine.clear();
+    }
+}
+
+void EmulatorServer::control(std::string_view line)
+{
+    // "set KEY=VALUE ..."; blank lines and "#" comments pass.
+    if (line.ends_with('\r'))
+        line.remove_suffix(1);
+    const std::vector<std::string> words = splitOptionText(line).args;
+    if (words.empty() || words.front().starts_with('#'))
+        return;
+    if (words.front() != "set" || words.size() < 2) {
+        std::cerr << "printer-emulator: standard input: expected \"set KEY=VALUE\", got \"" << line << "\"\n";
+        return;
+    }
+    for (std::size_t i = 1; i < words.size(); ++i) {
+        const std::size_t equals = words[i].find('=');
+        const std::string error = equals == std::string::npos
+                                      ? "expected KEY=VALUE, got \"" + words[i] + "\""
+                                      : m_printer.setValue(std::string_view(words[i]).substr(0, equals),
+                                                           std::string_view(words[i]).substr(equals + 1));
+        if (!error.empty())
+            std::cerr << "printer-emulator: standard input: " << error << "\n";
+    }
+    // Clients that asked for automatic status hear of the change at once.
+    for (Channel* channel : {m_client.get(), m_pty.get()}) {
+        if (channel)
+            channel->output.add(channel->session.automaticStatusDue(), Clock::now());
+    }
+}
+
 std::optional<Clock::time_point> EmulatorServer::idleDeadline() const
 {
     if (!m_client || !m_othersWaiting || m_options.idleTimeout.count() == 0)
@@ -285,9 +333,12 @@ void EmulatorServer::run(int signalFd, const std::function<bool()>& mustStop)
         // socket is watched only until it reports a waiting client.
         if (const std::optional<Clock::time_point> deadline = idleDeadline(); deadline && Clock::now() >= *deadline)
             closeClient();
-        std::array<pollfd, 4> fds{};
+        std::array<pollfd, 5> fds{};
         std::size_t count = 0;
         fds[count++] = {signalFd, POLLIN, 0};
+        const std::size_t controlAt = count;
+        if (m_controlOpen)
+            fds[count++] = {STDIN_FILENO, POLLIN, 0};
         const std::size_t listenAt = count;
         if (m_listenFd >= 0 && !m_othersWaiting)
             fds[count++] = {m_listenFd, POLLIN, 0};
@@ -323,6 +374,12 @@ void EmulatorServer::run(int signalFd, const std::function<bool()>& mustStop)
             return;
         if (fds[0].revents & POLLIN)
             return;
+        if (m_controlOpen && fds[controlAt].revents) {
+            if (fds[controlAt].revents & POLLNVAL)
+                m_controlOpen = false;
+            else
+                readControl();
+        }
 
         if (listenAt < count && fds[listenAt].fd == m_listenFd && (fds[listenAt].revents & POLLIN)) {
             if (m_client)

@@ -56,6 +56,9 @@ private:
     // drop waits until the slave's input queue is empty.
     bool ptyDrained() const;
     void dropPty();
+    // Lines on standard input change the printer's state while it runs.
+    void readControl();
+    void control(std::string_view line);
     // When the served client is to make room for a waiting one, if it stays idle.
     std::optional<Clock::time_point> idleDeadline() const;
 
@@ -68,6 +71,8 @@ private:
     std::unique_ptr<Channel> m_pty;
     int m_ptySlaveFd = -1;  // kept open so a closing client causes no hangup
     std::string m_linkTarget;  // the slave path our link points at
+    bool m_controlOpen = true;  // standard input not at its end yet
+    std::string m_controlLine;  // a control line read in part
 };
 
 }  // namespace emulator

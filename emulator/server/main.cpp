@@ -47,6 +47,7 @@ int main(int argc, char** argv)
     }
     PrinterEmulator printer(options.state, options.faults);
     printer.setEventHandler([&transcript](const Event& event) { transcript.record(event); });
+    printer.setNoteHandler([](const std::string& note) { std::cerr << "printer-emulator: " << note << "\n"; });
 
     {
         EmulatorServer server(printer, options);
