@@ -14,6 +14,7 @@ packages=(
   libfreetype-dev      # the emulator's receipts: glyphs drawn from the fonts below
   fonts-terminus-otb   # the emulator's receipts: the 12x24 and 8x16 bitmap strikes of fonts A and B
   libzxing-dev         # receipt tests: codes in the written pictures decoded back
+  nodejs npm           # receipt tests: real ESC/POS clients from npm (tests/clients)
 )
 
 missing=()
