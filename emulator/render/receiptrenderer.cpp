@@ -64,10 +64,15 @@ void ReceiptRenderer::resetModes()
         m_modes.tabs.push_back(i * kDefaultTabColumns * cellSize(Font::A).width);
 }
 
+Receipt& ReceiptRenderer::paper()
+{
+    if (!m_receipt)
+        begin();
+    return *m_receipt;
+}
+
 void ReceiptRenderer::begin()
 {
-    if (m_receipt)
-        return;
     PrinterSetup setup = m_setup();
     const bool settingsChanged = setup.codePage != m_printer.codePage ||
                                  setup.internationalSet != m_printer.internationalSet;
@@ -104,7 +109,6 @@ void ReceiptRenderer::consume(const emulator::EscPosToken& token)
     // printer, not printed; its bytes come again with the enclosing command.
     if (token.bytes.empty() || token.insideCommand)
         return;
-    begin();
     if (token.kind == emulator::EscPosToken::Kind::Text) {
         for (std::uint8_t byte : token.bytes)
             text(byte);
@@ -123,6 +127,7 @@ void ReceiptRenderer::consume(const emulator::EscPosToken& token)
 
 void ReceiptRenderer::text(std::uint8_t byte)
 {
+    paper();
     if (byte < 0x20) {
         command({byte});
         return;
@@ -165,6 +170,7 @@ void ReceiptRenderer::putCharacter(char32_t character, Font font)
 
 void ReceiptRenderer::horizontalTab()
 {
+    paper();
     auto next = std::find_if(m_modes.tabs.begin(), m_modes.tabs.end(), [&](int tab) { return tab > m_x; });
     if (next == m_modes.tabs.end() || *next >= areaWidth())
         return;
@@ -180,12 +186,13 @@ void ReceiptRenderer::horizontalTab()
 
 void ReceiptRenderer::printLine(int feed)
 {
+    paper();
     const int height = lineHeight();
     const bool printed = !m_line.empty() || !m_lineText.empty();
     if (!m_line.empty()) {
         const int printable = m_printer.paper.printableDots;
         const int left = areaLeft() + alignOffset(m_lineAlign, areaWidth(), m_x);
-        Canvas& page = m_receipt->page;
+        Canvas& page = paper().page;
         const int origin = (page.width() - printable) / 2;
         page.growTo(m_y + std::max(height, feed));
         if (m_lineUpsideDown) {
@@ -203,10 +210,10 @@ void ReceiptRenderer::printLine(int feed)
         std::string text = m_lineText;
         text.erase(text.find_last_not_of(' ') + 1);
         if (printed || feed >= m_modes.lineSpacing)
-            m_receipt->lines.push_back(text);
+            paper().lines.push_back(text);
     }
     m_y += std::max(height, feed);
-    m_receipt->page.growTo(m_y);
+    paper().page.growTo(m_y);
     m_line.clear();
     m_lineText.clear();
     m_x = 0;
@@ -224,9 +231,10 @@ void ReceiptRenderer::feedLines(int lines)
 
 void ReceiptRenderer::printBlock(const Canvas& block)
 {
+    paper();
     if (!m_line.empty() || !m_lineText.empty())
         printLine(0);
-    Canvas& page = m_receipt->page;
+    Canvas& page = paper().page;
     const int x = (page.width() - m_printer.paper.printableDots) / 2 + areaLeft() +
                   alignOffset(m_modes.align, areaWidth(), block.width());
     page.growTo(m_y + block.height());
@@ -263,6 +271,7 @@ void ReceiptRenderer::printHri(const std::string& text)
 
 void ReceiptRenderer::printBarcode(int m, const std::vector<std::uint8_t>& data)
 {
+    paper();
     auto system = barcodeForGsK(m);
     if (!system)
         return;
@@ -345,6 +354,7 @@ void ReceiptRenderer::rasterImage(const std::vector<std::uint8_t>& bytes)
 
 void ReceiptRenderer::columnImage(const std::vector<std::uint8_t>& bytes)
 {
+    paper();
     // ESC * m nL nH: columns of 8 dots (m 0, 1) drawn three dots tall each, or
     // of 24 dots (m 32, 33); single density doubles every column.
     if (bytes.size() < 5)
@@ -377,6 +387,8 @@ void ReceiptRenderer::columnImage(const std::vector<std::uint8_t>& bytes)
 
 void ReceiptRenderer::cut(Cut kind, int feedDots)
 {
+    if (!m_receipt)
+        return;  // a cut with nothing printed since the last one
     if (!m_line.empty() || !m_lineText.empty())
         printLine(m_modes.lineSpacing);
     if (feedDots > 0) {
@@ -422,7 +434,7 @@ void ReceiptRenderer::command(const std::vector<std::uint8_t>& bytes)
     case kDle:
         // DLE DC4 1 m t: a drawer pulse of t x 100 ms.
         if (param(bytes, 1) == 0x14 && n == 1)
-            m_receipt->pulses.push_back({param(bytes, 3) == 1 ? 5 : 2, param(bytes, 4) * 100, param(bytes, 4) * 100});
+            paper().pulses.push_back({param(bytes, 3) == 1 ? 5 : 2, param(bytes, 4) * 100, param(bytes, 4) * 100});
         return;
     case kEsc: break;
     case kGs: break;
@@ -479,7 +491,7 @@ void ReceiptRenderer::command(const std::vector<std::uint8_t>& bytes)
                 m_modes.internationalSet = n;
             break;
         case '{': m_modes.upsideDown = (n & 1) != 0; break;
-        case 'p': m_receipt->pulses.push_back({digit(n) == 1 ? 5 : 2, param(bytes, 3) * 2, param(bytes, 4) * 2}); break;
+        case 'p': paper().pulses.push_back({digit(n) == 1 ? 5 : 2, param(bytes, 3) * 2, param(bytes, 4) * 2}); break;
         case '*': columnImage(bytes); break;
         case '$': {
             const int position = word(bytes, 2);

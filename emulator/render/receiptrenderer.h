@@ -47,8 +47,8 @@ class ReceiptRenderer {
 public:
     using SetupSource = std::function<PrinterSetup()>;
 
-    // The setup is read again at the first byte of every receipt, so a
-    // switch written between receipts changes the next one.
+    // The setup is read again as every receipt begins, so a switch written
+    // between receipts changes the next one.
     ReceiptRenderer(GlyphSource& glyphs, SetupSource setup);
 
     void consume(const emulator::EscPosToken& token);
@@ -94,6 +94,10 @@ private:
         Canvas dots;
     };
 
+    // The receipt being printed; the first thing put on paper begins one and
+    // reads the printer's setup, so the utility's own queries and writes
+    // between receipts begin none.
+    Receipt& paper();
     void begin();
     void resetModes();
     void command(const std::vector<std::uint8_t>& bytes);

@@ -1,6 +1,7 @@
 // The emulator's paper: receipts reach the folder at a cut, at the end of an
 // idle job, and when the printer stops; the setup follows the printer's state.
 #include "escposjob.h"
+#include "printeremulator.h"
 #include "printerstate.h"
 #include "receiptprinter.h"
 
@@ -33,6 +34,44 @@ TEST(ReceiptPrinter, SetupFollowsThePrinterState)
     EXPECT_EQ(setup.paper, (PaperFormat{58, 432}));
     EXPECT_EQ(setup.codePage, 16);
     EXPECT_EQ(setup.internationalSet, 2);
+}
+
+// The bytes go through the printer's own tokenizer, as in printer-emulator.
+TEST(ReceiptPrinter, ASwitch1WriteGivesTheNextReceiptItsWidth)
+{
+    emulator::PrinterEmulator printer;  // a KR-5050, switch 1 all OFF: 80 mm, 512 dots
+    FontGlyphSource glyphs;
+    ReceiptRenderer renderer(glyphs, [&] { return setupOf(printer.state()); });
+    printer.setTokenHandler([&](const emulator::EscPosToken& token) { renderer.consume(token); });
+    emulator::EmulatorSession session(printer);
+    const std::string centredAbcCut = "\x1B\x61\x01" "ABC\n" "\x1D\x56\x01";  // ESC a 1, text, GS V 1
+    session.feed(centredAbcCut);
+    // Unlock, switch 1 = 8 (bit 4: 58 mm, 424 dots), lock.
+    session.feed(std::string("\x1D\x67\x75\x6E\x6C\x00" "\x1D\x67\x38\x27" "8\0\0\0" "\x1D\x67\x6C\x63\x6B\x00", 20));
+    session.feed(centredAbcCut);
+    const auto receipts = renderer.takeReceipts();
+    ASSERT_EQ(receipts.size(), 2u);
+    const struct {
+        PaperFormat paper;
+        int paperDots;
+    } expected[] = {{{80, 512}, 639}, {{58, 424}, 464}};
+    for (std::size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ(receipts[i].paper, expected[i].paper);
+        EXPECT_EQ(receipts[i].lines, std::vector<std::string>{"ABC"});
+        const Canvas& page = receipts[i].page;
+        ASSERT_EQ(page.width(), expected[i].paperDots);
+        // "ABC" centred: its three cells start (printable - 36) / 2 into the printable width.
+        const int cells = (page.width() - expected[i].paper.printableDots) / 2 + (expected[i].paper.printableDots - 36) / 2;
+        int left = page.width(), right = -1;
+        for (int y = 0; y < page.height(); ++y)
+            for (int x = 0; x < page.width(); ++x)
+                if (page.dot(x, y))
+                    left = std::min(left, x), right = std::max(right, x);
+        EXPECT_GE(left, cells);
+        EXPECT_LT(left, cells + 12);
+        EXPECT_LT(right, cells + 36);
+        EXPECT_GE(right, cells + 24);
+    }
 }
 
 TEST(ReceiptPrinter, CutIdleGapAndStopEachEndAReceipt)
