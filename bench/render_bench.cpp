@@ -1,11 +1,14 @@
 // Receipt rendering figures: a typical 40-line receipt with a QR code and a
 // CODE128 barcode drawn in-process (layout and codes, then PNG and text
 // files), and a 1 MB raster job sent over loopback TCP to printer-emulator
-// --render against the same bytes sent to a plain loopback sink; peak RSS.
+// --render (read, tokenized and drawn, up to the answer of a status request
+// sent behind it) against the same bytes sent to a plain loopback reader
+// that answers one byte at the end; peak RSS.
 // Prints figures only; nothing here passes or fails on time.
 //
 //   render_bench [--picture FILE]   FILE: also write the sample receipt there
 
+#include "emulatorprocess.h"
 #include "escposjob.h"
 #include "fontglyphsource.h"
 #include "receiptfolder.h"
@@ -15,11 +18,18 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -61,6 +71,136 @@ EscPosJob typicalReceipt()
     functionK(job, 49, 81, "0");
     job.command({ESC, 'd', 3}).command({GS, 'V', 66, 0});
     return job;
+}
+
+// A 576-dot wide GS v 0 picture of about 1 MB, then a cut.
+std::vector<std::uint8_t> rasterJob()
+{
+    constexpr int kRowBytes = 72;
+    constexpr int kRows = (1 << 20) / kRowBytes;
+    std::vector<std::uint8_t> job{GS, 'v', '0', 0, kRowBytes, 0, kRows & 0xFF, kRows >> 8};
+    for (int r = 0; r < kRows; ++r)
+        for (int b = 0; b < kRowBytes; ++b)
+            job.push_back(std::uint8_t((r / 8 + b) % 3 == 0 ? 0xF0 : 0x0F));
+    job.insert(job.end(), {GS, 'V', 0});
+    return job;
+}
+
+int connectTo(int port)
+{
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(std::uint16_t(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+void sendAll(int fd, const std::vector<std::uint8_t>& bytes)
+{
+    for (std::size_t sent = 0; sent < bytes.size();) {
+        const ssize_t n = send(fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+        if (n <= 0)
+            return;
+        sent += std::size_t(n);
+    }
+}
+
+// The same bytes to a listener of our own that only reads: the loopback's pace.
+double loopbackSeconds(const std::vector<std::uint8_t>& bytes)
+{
+    const int listener = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    listen(listener, 1);
+    getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
+    const std::size_t total = bytes.size();
+    std::thread reader([listener, total] {
+        const int fd = accept(listener, nullptr, nullptr);
+        std::vector<char> buffer(1 << 16);
+        std::size_t received = 0;
+        while (received < total) {
+            const ssize_t n = recv(fd, buffer.data(), buffer.size(), 0);
+            if (n <= 0)
+                break;
+            received += std::size_t(n);
+        }
+        send(fd, "\x16", 1, MSG_NOSIGNAL);  // the answer a status request gets
+        close(fd);
+    });
+    const auto start = Clock::now();
+    const int fd = connectTo(ntohs(address.sin_port));
+    sendAll(fd, bytes);
+    char answer = 0;
+    recv(fd, &answer, 1, 0);
+    reader.join();
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    close(fd);
+    close(listener);
+    return seconds;
+}
+
+long processPeakKb(pid_t pid)
+{
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::stol(line.substr(6));
+    return -1;
+}
+
+void rasterOverTcp(const char* argv0)
+{
+    if (!std::getenv("SOFTSWITCH_BIN"))
+        setenv("SOFTSWITCH_BIN", std::filesystem::absolute(argv0).parent_path().c_str(), 1);
+    const std::vector<std::uint8_t> job = rasterJob();
+    const double mb = double(job.size()) / (1 << 20);
+    double loopback = loopbackSeconds(job);
+    for (int i = 0; i < 4; ++i)
+        loopback = std::min(loopback, loopbackSeconds(job));
+
+    // The job, then a real-time status request (DLE EOT 1): its answer comes
+    // once the emulator has read (and drawn) every byte before it.
+    std::vector<std::uint8_t> jobAndStatus = job;
+    jobAndStatus.insert(jobAndStatus.end(), {0x10, 0x04, 0x01});
+    const auto answered = [&jobAndStatus](int port) {
+        const auto start = Clock::now();
+        const int fd = connectTo(port);
+        sendAll(fd, jobAndStatus);
+        char answer = 0;
+        recv(fd, &answer, 1, 0);
+        close(fd);
+        return std::chrono::duration<double>(Clock::now() - start).count();
+    };
+    double plain = 0;
+    {
+        EmulatorProcess emulator({"--tcp", "127.0.0.1:0"});
+        plain = answered(emulator.tcpPort());
+    }
+
+    QTemporaryDir dir;
+    EmulatorProcess emulator({"--tcp", "127.0.0.1:0", "--render", dir.path().toStdString(), "--set", "sw1=4"});
+    const auto start = Clock::now();
+    const double taken = answered(emulator.tcpPort());
+    const QString picture = dir.filePath("receipt-0001.txt");  // written after the PNG
+    while (!QFile::exists(picture) && Clock::now() - start < kPatience)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    const double drawn = std::chrono::duration<double>(Clock::now() - start).count();
+    std::printf("raster job over TCP (%.2f MB, GS v 0, 576 x %d dots)\n", mb, (int(job.size()) - 11) / 72);
+    std::printf("  loopback alone       %7.1f ms  %7.1f MB/s (best of 5)\n", loopback * 1e3, mb / loopback);
+    std::printf("  emulator, no render  %7.1f ms  %7.1f MB/s = %.0f%% of loopback\n", plain * 1e3, mb / plain,
+                100 * loopback / plain);
+    std::printf("  emulator --render    %7.1f ms  %7.1f MB/s = %.0f%% of loopback (goal >= 50%%)\n", taken * 1e3,
+                mb / taken, 100 * loopback / taken);
+    std::printf("  receipt files done   %7.1f ms  (written as PNG and text)\n", drawn * 1e3);
+    std::printf("  emulator peak RSS %ld kB\n", processPeakKb(emulator.pid()));
 }
 
 long peakRssKb()
@@ -112,5 +252,6 @@ int main(int argc, char** argv)
     std::printf("  PNG and text files %7.2f ms a receipt\n", perReceipt(writing));
     std::printf("  total              %7.2f ms a receipt (goal < 20 ms)\n", perReceipt(drawing + writing));
     std::printf("peak RSS %ld kB\n", peakRssKb());
+    rasterOverTcp(argv[0]);
     return 0;
 }

@@ -45,6 +45,7 @@ public:
         }
     }
     const std::uint8_t* row(int y) const { return m_dots.data() + std::size_t(y) * m_width; }
+    std::uint8_t* row(int y) { return m_dots.data() + std::size_t(y) * m_width; }
 
 private:
     bool inside(int x, int y) const { return x >= 0 && y >= 0 && x < m_width && y < m_height; }

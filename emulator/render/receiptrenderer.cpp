@@ -338,17 +338,19 @@ void ReceiptRenderer::rasterImage(const std::vector<std::uint8_t>& bytes)
     const int sx = (m & 1) ? 2 : 1, sy = (m & 2) ? 2 : 1;
     const int xBytes = word(bytes, 4), rows = word(bytes, 6);
     Canvas image(xBytes * 8 * sx, rows * sy);
-    for (int r = 0; r < rows; ++r)
-        for (int b = 0; b < xBytes; ++b) {
-            const std::size_t at = 8 + std::size_t(r) * xBytes + b;
-            if (at >= bytes.size())
-                break;
+    for (int r = 0; r < rows; ++r) {
+        const std::size_t from = 8 + std::size_t(r) * xBytes;
+        if (from >= bytes.size())
+            break;  // a picture cut short prints what came
+        std::uint8_t* dots = image.row(r * sy);
+        for (int b = 0; b < xBytes && from + b < bytes.size(); ++b)
             for (int bit = 0; bit < 8; ++bit)
-                if (bytes[at] >> (7 - bit) & 1)
-                    for (int y = 0; y < sy; ++y)
-                        for (int x = 0; x < sx; ++x)
-                            image.set((b * 8 + bit) * sx + x, r * sy + y);
-        }
+                if (bytes[from + b] >> (7 - bit) & 1)
+                    for (int x = 0; x < sx; ++x)
+                        dots[(b * 8 + bit) * sx + x] = 1;
+        for (int y = 1; y < sy; ++y)
+            std::copy(dots, dots + image.width(), image.row(r * sy + y));
+    }
     printBlock(image);
 }
 
