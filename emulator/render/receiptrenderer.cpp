@@ -3,6 +3,8 @@
 #include "codepages.h"
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 #include <utility>
 
 namespace render {
@@ -337,6 +339,10 @@ void ReceiptRenderer::rasterImage(const std::vector<std::uint8_t>& bytes)
     const int m = digit(bytes[3]);
     const int sx = (m & 1) ? 2 : 1, sy = (m & 2) ? 2 : 1;
     const int xBytes = word(bytes, 4), rows = word(bytes, 6);
+    if (sx == 1 && sy == 1) {
+        rasterOntoPage(bytes, xBytes, rows);
+        return;
+    }
     Canvas image(xBytes * 8 * sx, rows * sy);
     for (int r = 0; r < rows; ++r) {
         const std::size_t from = 8 + std::size_t(r) * xBytes;
@@ -352,6 +358,35 @@ void ReceiptRenderer::rasterImage(const std::vector<std::uint8_t>& bytes)
             std::copy(dots, dots + image.width(), image.row(r * sy + y));
     }
     printBlock(image);
+}
+
+void ReceiptRenderer::rasterOntoPage(const std::vector<std::uint8_t>& bytes, int xBytes, int rows)
+{
+    // The common picture, drawn straight onto the paper a byte at a time: a
+    // megabyte of raster data is a tall receipt.
+    static const auto kDots = [] {
+        std::array<std::array<std::uint8_t, 8>, 256> table{};
+        for (int value = 0; value < 256; ++value)
+            for (int bit = 0; bit < 8; ++bit)
+                table[std::size_t(value)][std::size_t(bit)] = std::uint8_t(value >> (7 - bit) & 1);
+        return table;
+    }();
+    if (!m_line.empty() || !m_lineText.empty())
+        printLine(0);
+    Canvas& page = paper().page;
+    const int printable = m_printer.paper.printableDots;
+    const int origin = (page.width() - printable) / 2;
+    const int width = xBytes * 8;
+    const int x = origin + areaLeft() + alignOffset(m_modes.align, areaWidth(), width);
+    const int visibleBytes = std::clamp((origin + printable - x) / 8, 0, xBytes);
+    page.growTo(m_y + rows);
+    for (int r = 0; r < rows; ++r) {
+        const std::size_t from = 8 + std::size_t(r) * xBytes;
+        std::uint8_t* dots = page.row(m_y + r) + x;
+        for (int b = 0; b < visibleBytes && from + b < bytes.size(); ++b)
+            std::memcpy(dots + b * 8, kDots[bytes[from + b]].data(), 8);
+    }
+    m_y += rows;
 }
 
 void ReceiptRenderer::columnImage(const std::vector<std::uint8_t>& bytes)

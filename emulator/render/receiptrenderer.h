@@ -114,6 +114,7 @@ private:
     void printHri(const std::string& text);
     void functionCommand(const std::vector<std::uint8_t>& bytes);
     void rasterImage(const std::vector<std::uint8_t>& bytes);
+    void rasterOntoPage(const std::vector<std::uint8_t>& bytes, int xBytes, int rows);
     void columnImage(const std::vector<std::uint8_t>& bytes);
     void cut(Cut kind, int feedDots);
     void finish(Cut kind);
