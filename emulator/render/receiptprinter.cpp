@@ -72,6 +72,8 @@ ReceiptPrinter::ReceiptPrinter(std::string dir, ReceiptRenderer::SetupSource set
       m_idleGap(idleGap),
       m_worker([this] { work(); })
 {
+    if (!m_glyphs.loaded() && m_note)
+        m_note("no font found (fonts-terminus-otb, fonts-dejavu-core): receipts are drawn without text");
 }
 
 ReceiptPrinter::~ReceiptPrinter()
