@@ -256,19 +256,22 @@ void ReceiptRenderer::printGrid(const ModuleGrid& grid, int moduleWidth, int mod
     printBlock(block);
 }
 
-void ReceiptRenderer::printHri(const std::string& text)
+void ReceiptRenderer::printHri(const std::string& text, int barsWidth)
 {
-    // The readable text is a line of its own, centred under (or over) the bars.
-    const Modes saved = m_modes;
-    m_modes.widthMul = m_modes.heightMul = 1;
-    m_modes.bold = m_modes.reverse = m_modes.upsideDown = false;
-    m_modes.underline = 0;
-    m_modes.charSpacing = 0;
-    for (char c : text)
-        putCharacter(decodeByte(static_cast<std::uint8_t>(c), 0, 0), m_modes.hriFont);
-    m_lineAlign = m_modes.align;
-    printLine(0);
-    m_modes = saved;
+    // The readable text is a line of its own, centred under (or over) the
+    // bars: a block as wide as the bars, aligned as they are.
+    const Font font = m_modes.hriFont;
+    const CellSize cell = cellSize(font);
+    const int textWidth = int(text.size()) * cell.width;
+    Canvas block(std::max(barsWidth, textWidth), cell.height);
+    std::string line;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char32_t character = decodeByte(static_cast<std::uint8_t>(text[i]), 0, 0);
+        block.paint(m_glyphs.glyph(font, character), (block.width() - textWidth) / 2 + int(i) * cell.width, 0);
+        appendUtf8(line, character);
+    }
+    printBlock(block);
+    paper().lines.push_back(line);
 }
 
 void ReceiptRenderer::printBarcode(int m, const std::vector<std::uint8_t>& data)
@@ -283,9 +286,10 @@ void ReceiptRenderer::printBarcode(int m, const std::vector<std::uint8_t>& data)
         return;  // a printer prints nothing for data it cannot encode or fit
     if (!m_line.empty() || !m_lineText.empty())
         printLine(0);
+    const int barsWidth = grid->columns * m_modes.barcodeModule;
     if (m_modes.hriPosition & 1)
-        printHri(text);
-    Canvas bars(grid->columns * m_modes.barcodeModule, m_modes.barcodeHeight);
+        printHri(text, barsWidth);
+    Canvas bars(barsWidth, m_modes.barcodeHeight);
     for (int c = 0; c < grid->columns; ++c)
         if (grid->dark(c, 0))
             for (int y = 0; y < bars.height(); ++y)
@@ -293,7 +297,7 @@ void ReceiptRenderer::printBarcode(int m, const std::vector<std::uint8_t>& data)
                     bars.set(c * m_modes.barcodeModule + x, y);
     printBlock(bars);
     if (m_modes.hriPosition & 2)
-        printHri(text);
+        printHri(text, barsWidth);
 }
 
 void ReceiptRenderer::functionCommand(const std::vector<std::uint8_t>& bytes)

@@ -111,7 +111,7 @@ private:
     void printBlock(const Canvas& block);
     void printBarcode(int m, const std::vector<std::uint8_t>& data);
     void printGrid(const ModuleGrid& grid, int moduleWidth, int moduleHeight);
-    void printHri(const std::string& text);
+    void printHri(const std::string& text, int barsWidth);
     void functionCommand(const std::vector<std::uint8_t>& bytes);
     void rasterImage(const std::vector<std::uint8_t>& bytes);
     void rasterOntoPage(const std::vector<std::uint8_t>& bytes, int xBytes, int rows);

@@ -133,6 +133,40 @@ TEST(ReceiptLayout, InkFollowsTheFontSizeAlignmentAndAreaRules)
     }
 }
 
+// CODE128 "AB" in code set B is 57 modules: start, A, B, check (11 each),
+// stop (13). The readable text goes centred under or over the bars.
+TEST(ReceiptLayout, BarcodeTextIsCentredOnTheBars)
+{
+    struct Row {
+        const char* name;
+        int position;  // GS H
+        int align;     // ESC a
+        Box bars;
+        Box text;
+    };
+    const Row rows[] = {
+        {"below, left aligned", 2, 0, {0, 0, 114, 10}, {(114 - 24) / 2, 10, 24, 24}},
+        {"above, right aligned", 1, 2, {576 - 114, 24, 114, 10}, {576 - 114 + 45, 0, 24, 24}},
+    };
+    for (const auto& row : rows) {
+        EscPosJob job;
+        job.command({ESC, 'a', row.align}).command({GS, 'H', row.position}).command({GS, 'w', 2}).command({GS, 'h', 10});
+        job.command({GS, 'k', 73, 4, '{', 'B', 'A', 'B'});
+        auto receipts = print(job);
+        ASSERT_EQ(receipts.size(), 1u) << row.name;
+        EXPECT_EQ(receipts[0].lines, std::vector<std::string>{"AB"}) << row.name;
+        // Split the ink by rows: the bars and the text lie one above the other.
+        Receipt bars = receipts[0], text = receipts[0];
+        for (int y = 0; y < bars.page.height(); ++y)
+            for (int x = 0; x < bars.page.width(); ++x) {
+                const bool inBars = y >= row.bars.y && y < row.bars.y + row.bars.height;
+                (inBars ? text : bars).page.set(x, y, false);
+            }
+        EXPECT_EQ(inkBox(bars), row.bars) << row.name;
+        EXPECT_EQ(inkBox(text), row.text) << row.name;
+    }
+}
+
 TEST(ReceiptLayout, ACommandInPiecesDrawsLikeTheWholeCommand)
 {
     EscPosJob job;
