@@ -208,11 +208,11 @@ void ReceiptRenderer::printLine(int feed)
                 page.paint(item.dots, origin + left + item.x, m_y + height - item.dots.height(), origin + printable);
         }
     }
-    if (printed || feed > 0) {
+    // A feed of a whole line with nothing on it is an empty printed line.
+    if (printed || (feed > 0 && feed >= m_modes.lineSpacing)) {
         std::string text = m_lineText;
         text.erase(text.find_last_not_of(' ') + 1);
-        if (printed || feed >= m_modes.lineSpacing)
-            paper().lines.push_back(text);
+        paper().lines.push_back(text);
     }
     m_y += std::max(height, feed);
     paper().page.growTo(m_y);
