@@ -1,9 +1,14 @@
 #include "codepages.h"
 
+#include "form/windowlists.h"
+
 #include <iconv.h>
 
+#include <algorithm>
 #include <array>
+#include <charconv>
 #include <map>
+#include <optional>
 #include <mutex>
 #include <string_view>
 #include <utility>
@@ -11,30 +16,44 @@
 namespace render {
 namespace {
 
-struct CodePage {
-    int n;
-    std::string_view iconvName;
+// ESC t takes this printer's own code page numbers, the leading numbers of
+// the utility's code page list ("17 - 866 Cyrillic"). A page named by its
+// number is that IBM/Windows page; the others by a word of their name.
+struct NamedPage {
+    std::string_view word;
+    std::string_view iconvName;  // empty: JIS X 0201 katakana, built here
+};
+constexpr std::array kNamedPages{
+    NamedPage{"Katakana", ""},         NamedPage{"Thai", "TIS-620"},     NamedPage{"KAZAKHSTAN", "RK1048"},
+    NamedPage{"Armenian", "ARMSCII-8"}, NamedPage{"LITHUANIA", "CP774"},
 };
 
-// ESC t numbers of the usual ESC/POS code page table, by the name the C
-// library's converter knows them under. Pages it has no converter for
-// (Katakana, the Thai ROM pages, the user page) are left out: ESC t with
-// them is ignored.
-constexpr std::array kCodePages{
-    CodePage{0, "CP437"},    CodePage{2, "CP850"},       CodePage{3, "CP860"},    CodePage{4, "CP863"},
-    CodePage{5, "CP865"},    CodePage{13, "CP857"},      CodePage{14, "CP737"},   CodePage{15, "ISO-8859-7"},
-    CodePage{16, "CP1252"},  CodePage{17, "CP866"},      CodePage{18, "CP852"},   CodePage{19, "CP858"},
-    CodePage{33, "CP775"},      CodePage{34, "CP855"},   CodePage{36, "CP862"},
-    CodePage{37, "CP864"},   CodePage{39, "ISO-8859-2"}, CodePage{40, "ISO-8859-15"},
-    CodePage{45, "CP1250"},  CodePage{46, "CP1251"},     CodePage{47, "CP1253"},  CodePage{48, "CP1254"},
-    CodePage{49, "CP1255"},  CodePage{50, "CP1256"},     CodePage{51, "CP1257"},  CodePage{52, "CP1258"},
-};
+// The converter name for ESC t n, or nothing when the printer has no page n.
+std::optional<std::string> iconvNameFor(int n)
+{
+    for (std::string_view entry : softswitch::lists::kCodePages) {
+        int number = -1;
+        std::from_chars(entry.data(), entry.data() + entry.size(), number);
+        if (number != n)
+            continue;
+        std::string_view name = entry.substr(entry.find('-') + 1);
+        name.remove_prefix(std::min(name.find_first_not_of(' '), name.size()));
+        const std::size_t digits = name.find_first_not_of("0123456789");
+        if (digits > 0 && digits != std::string_view::npos)
+            return "CP" + std::string(name.substr(0, digits));
+        for (const auto& page : kNamedPages)
+            if (name.find(page.word) != std::string_view::npos)
+                return std::string(page.iconvName);
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
 
 // The twelve ASCII positions an international set replaces, and what each
 // ESC R n prints there.
 constexpr std::array<std::uint8_t, 12> kNationalPositions{0x23, 0x24, 0x40, 0x5B, 0x5C, 0x5D,
                                                           0x5E, 0x60, 0x7B, 0x7C, 0x7D, 0x7E};
-constexpr std::array<std::u32string_view, 14> kInternationalSets{
+constexpr std::array<std::u32string_view, 16> kInternationalSets{
     U"#$@[\\]^`{|}~",  // 0 U.S.A.
     U"#$à°ç§^`éùè¨",   // 1 France
     U"#$§ÄÖÜ^`äöüß",   // 2 Germany
@@ -49,15 +68,25 @@ constexpr std::array<std::u32string_view, 14> kInternationalSets{
     U"#$á¡Ñ¿é`íñóú",   // 11 Spain II
     U"#$á¡Ñ¿éüíñóú",   // 12 Latin America
     U"#$@[₩]^`{|}~",   // 13 Korea
+    U"#$@[\\]^`{|}~",  // 14: no such set on this printer
+    U"#$ŽŠĐĆČžšđćč",   // 15 Ex-Yugoslavia
 };
+static_assert(std::all_of(kInternationalSets.begin(), kInternationalSets.end(),
+                          [](std::u32string_view set) { return set.size() == kNationalPositions.size(); }));
 
 using UpperHalf = std::array<char32_t, 128>;
 
-UpperHalf buildUpperHalf(std::string_view iconvName)
+UpperHalf buildUpperHalf(const std::string& iconvName)
 {
     UpperHalf table{};
     table.fill(U'?');
-    iconv_t cd = iconv_open("UTF-32LE", std::string(iconvName).c_str());
+    if (iconvName.empty()) {
+        // JIS X 0201: half-width katakana at A1..DF.
+        for (int b = 0xA1; b <= 0xDF; ++b)
+            table[std::size_t(b - 0x80)] = char32_t(0xFF61 + b - 0xA1);
+        return table;
+    }
+    iconv_t cd = iconv_open("UTF-32LE", iconvName.c_str());
     if (cd == iconv_t(-1))
         return table;
     for (int b = 0x80; b < 0x100; ++b) {
@@ -67,19 +96,11 @@ UpperHalf buildUpperHalf(std::string_view iconvName)
         char* outPtr = reinterpret_cast<char*>(out);
         std::size_t inLeft = 1, outLeft = 4;
         if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) != std::size_t(-1) && outLeft == 0)
-            table[b - 0x80] = char32_t(out[0] | out[1] << 8 | out[2] << 16 | out[3] << 24);
+            table[std::size_t(b - 0x80)] = char32_t(out[0] | out[1] << 8 | out[2] << 16 | out[3] << 24);
         iconv(cd, nullptr, nullptr, nullptr, nullptr);
     }
     iconv_close(cd);
     return table;
-}
-
-const CodePage* findCodePage(int n)
-{
-    for (const auto& page : kCodePages)
-        if (page.n == n)
-            return &page;
-    return nullptr;
 }
 
 const UpperHalf& upperHalf(int n)
@@ -88,18 +109,24 @@ const UpperHalf& upperHalf(int n)
     static std::map<int, UpperHalf> tables;
     std::lock_guard guard(lock);
     auto found = tables.find(n);
-    if (found == tables.end()) {
-        const CodePage* page = findCodePage(n);
-        found = tables.emplace(n, buildUpperHalf(page ? page->iconvName : "CP437")).first;
-    }
+    if (found == tables.end())
+        found = tables.emplace(n, buildUpperHalf(iconvNameFor(n).value_or("CP437"))).first;
     return found->second;
 }
 
 }  // namespace
 
-bool hasCodePage(int n) { return findCodePage(n) != nullptr; }
+bool hasCodePage(int n) { return iconvNameFor(n).has_value(); }
 
-bool hasInternationalSet(int n) { return n >= 0 && n < int(kInternationalSets.size()); }
+// The sets of this printer: the leading numbers of the utility's list.
+bool hasInternationalSet(int n)
+{
+    return std::any_of(softswitch::lists::kInterChars.begin(), softswitch::lists::kInterChars.end(), [n](std::string_view entry) {
+        int number = -1;
+        std::from_chars(entry.data(), entry.data() + entry.size(), number);
+        return number == n && n < int(kInternationalSets.size());
+    });
+}
 
 char32_t decodeByte(std::uint8_t byte, int codePage, int internationalSet)
 {

@@ -7,7 +7,8 @@
 
 namespace render {
 
-// True when ESC t n names a code page this printer has.
+// True when ESC t n names a code page this printer has (its own numbering,
+// as the utility lists them: 0 PC437, 17 PC866, 28 WPC1251 ...).
 bool hasCodePage(int n);
 // True when ESC R n names an international character set this printer has.
 bool hasInternationalSet(int n);
