@@ -186,7 +186,7 @@ void ReceiptRenderer::horizontalTab()
     m_x = *next;
 }
 
-void ReceiptRenderer::printLine(int feed)
+void ReceiptRenderer::printLine(int feed, bool lineFeed)
 {
     paper();
     const int height = lineHeight();
@@ -208,14 +208,15 @@ void ReceiptRenderer::printLine(int feed)
                 page.paint(item.dots, origin + left + item.x, m_y + height - item.dots.height(), origin + printable);
         }
     }
-    // A feed of a whole line with nothing on it is an empty printed line.
-    if (printed || (feed > 0 && feed >= m_modes.lineSpacing)) {
+    // A line feed with nothing on the line is an empty printed line.
+    if (printed || lineFeed) {
         std::string text = m_lineText;
         text.erase(text.find_last_not_of(' ') + 1);
         paper().lines.push_back(text);
     }
     m_y += std::max(height, feed);
     paper().page.growTo(m_y);
+    endOverlongReceipt();
     m_line.clear();
     m_lineText.clear();
     m_x = 0;
@@ -228,7 +229,7 @@ void ReceiptRenderer::feedLines(int lines)
         return;
     }
     for (int i = 0; i < lines; ++i)
-        printLine(m_modes.lineSpacing);
+        printLine(m_modes.lineSpacing, true);
 }
 
 void ReceiptRenderer::printBlock(const Canvas& block)
@@ -242,6 +243,7 @@ void ReceiptRenderer::printBlock(const Canvas& block)
     page.growTo(m_y + block.height());
     page.paint(block, x, m_y, (page.width() + m_printer.paper.printableDots) / 2);
     m_y += block.height();
+    endOverlongReceipt();
 }
 
 void ReceiptRenderer::printGrid(const ModuleGrid& grid, int moduleWidth, int moduleHeight)
@@ -342,18 +344,22 @@ void ReceiptRenderer::rasterImage(const std::vector<std::uint8_t>& bytes)
         return;
     const int m = digit(bytes[3]);
     const int sx = (m & 1) ? 2 : 1, sy = (m & 2) ? 2 : 1;
-    const int xBytes = word(bytes, 4), rows = word(bytes, 6);
+    const int xBytes = word(bytes, 4);
+    if (xBytes == 0)
+        return;
+    // Rows the data holds (a command in pieces is whole here), dots the paper holds.
+    const int rows = std::min(word(bytes, 6), int((bytes.size() - 8) / std::size_t(xBytes)));
     if (sx == 1 && sy == 1) {
         rasterOntoPage(bytes, xBytes, rows);
         return;
     }
-    Canvas image(xBytes * 8 * sx, rows * sy);
+    Canvas image(std::min(xBytes * 8 * sx, m_printer.paper.printableDots + 8 * sx), rows * sy);
     for (int r = 0; r < rows; ++r) {
         const std::size_t from = 8 + std::size_t(r) * xBytes;
         if (from >= bytes.size())
             break;  // a picture cut short prints what came
         std::uint8_t* dots = image.row(r * sy);
-        for (int b = 0; b < xBytes && from + b < bytes.size(); ++b)
+        for (int b = 0; b < xBytes && (b * 8 + 8) * sx <= image.width(); ++b)
             for (int bit = 0; bit < 8; ++bit)
                 if (bytes[from + b] >> (7 - bit) & 1)
                     for (int x = 0; x < sx; ++x)
@@ -391,6 +397,7 @@ void ReceiptRenderer::rasterOntoPage(const std::vector<std::uint8_t>& bytes, int
             std::memcpy(dots + b * 8, kDots[bytes[from + b]].data(), 8);
     }
     m_y += rows;
+    endOverlongReceipt();
 }
 
 void ReceiptRenderer::columnImage(const std::vector<std::uint8_t>& bytes)
@@ -401,8 +408,8 @@ void ReceiptRenderer::columnImage(const std::vector<std::uint8_t>& bytes)
     if (bytes.size() < 5)
         return;
     const int m = bytes[2];
-    const int columns = word(bytes, 3);
     const int bytesPerColumn = m >= 32 ? 3 : 1;
+    const int columns = std::min(word(bytes, 3), int((bytes.size() - 5) / std::size_t(bytesPerColumn)));
     const int sx = (m == 0 || m == 32) ? 2 : 1;
     const int sy = m >= 32 ? 1 : 3;
     if (m_line.empty() && m_lineText.empty()) {
@@ -439,6 +446,13 @@ void ReceiptRenderer::cut(Cut kind, int feedDots)
     finish(kind);
 }
 
+void ReceiptRenderer::endOverlongReceipt()
+{
+    // A job that feeds on and on is not drawn as one endless picture.
+    if (m_y >= kMaxReceiptDots)
+        finish(Cut::None);
+}
+
 void ReceiptRenderer::finish(Cut kind)
 {
     if (!m_receipt)
@@ -465,7 +479,7 @@ void ReceiptRenderer::command(const std::vector<std::uint8_t>& bytes)
 {
     const std::uint8_t n = param(bytes, 2);
     switch (bytes[0]) {
-    case kLf: printLine(m_modes.lineSpacing); return;
+    case kLf: printLine(m_modes.lineSpacing, true); return;
     case kHt: horizontalTab(); return;
     case kFf:
         if (!m_line.empty() || !m_lineText.empty())

@@ -60,6 +60,8 @@ public:
 
     // The default line spacing (ESC 2): 30 dots, 3.75 mm.
     static constexpr int kDefaultLineSpacing = 30;
+    // A receipt ends, as if cut, once it is this long: 10 m of paper.
+    static constexpr int kMaxReceiptDots = 80000;
 
 private:
     struct Modes {
@@ -105,8 +107,8 @@ private:
     void putCharacter(char32_t character, Font font);
     void horizontalTab();
     // Prints the line buffer and moves the paper by `feed` dots (at least the
-    // line's height).
-    void printLine(int feed);
+    // line's height). A line feed counts in the text even when empty.
+    void printLine(int feed, bool lineFeed = false);
     void feedLines(int lines);
     void printBlock(const Canvas& block);
     void printBarcode(int m, const std::vector<std::uint8_t>& data);
@@ -118,6 +120,7 @@ private:
     void columnImage(const std::vector<std::uint8_t>& bytes);
     void cut(Cut kind, int feedDots);
     void finish(Cut kind);
+    void endOverlongReceipt();
 
     int areaLeft() const;
     int areaWidth() const;

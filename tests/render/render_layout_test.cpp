@@ -253,6 +253,20 @@ TEST(ReceiptBoundaries, CutsEndReceiptsAndTheSetupIsReadForEach)
     EXPECT_TRUE(renderer.takeReceipts().empty());
 }
 
+TEST(ReceiptBoundaries, EndlessFeedingEndsAReceiptAfterTenMetres)
+{
+    EscPosJob job;
+    for (int i = 0; i < 320; ++i)
+        job.command({ESC, 'J', 255});
+    job.line("A");
+    const auto receipts = print(job);
+    ASSERT_EQ(receipts.size(), 2u);
+    EXPECT_EQ(receipts[0].page.height(), 314 * 255);  // the first feed past 80000 dots (10 m at 203 dpi)
+    EXPECT_EQ(receipts[0].cut, Cut::None);
+    EXPECT_EQ(receipts[1].page.height(), 6 * 255 + 30);
+    EXPECT_EQ(receipts[1].lines, std::vector<std::string>{"A"});
+}
+
 struct PaperRow {
     const char* model;
     int sw1;
