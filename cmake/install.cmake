@@ -5,6 +5,10 @@
 #   share/softswitch/KR_SW_Help.txt      opened by HELP when the working folder has none
 #   share/applications/softswitch.desktop
 #   share/icons/hicolor/{scalable,48x48,256x256}/apps/softswitch.{svg,png}
+#   share/metainfo/com.example.softswitch.metainfo.xml   AppStream: what software centres show
+#   share/man/man1/{softswitch,softswitch-script,printer-emulator}.1.gz
+#   share/doc/softswitch/{copyright,changelog.gz}
+#   share/lintian/overrides/softswitch
 #   lib/softswitch/usblp/libKR5050.so    real printers on /dev/usb/lp0
 #   lib/softswitch/emulated/libKR5050.so the printer in-process, for training and demos
 #
@@ -23,6 +27,46 @@ install(TARGETS softswitch softswitch-script printer-emulator
 install(TARGETS KR5050_usblp LIBRARY DESTINATION ${SOFTSWITCH_PRIVATE_LIBDIR}/usblp)
 install(TARGETS KR5050_emulated LIBRARY DESTINATION ${SOFTSWITCH_PRIVATE_LIBDIR}/emulated)
 install(FILES ${PROJECT_SOURCE_DIR}/KR_SW_Help.txt DESTINATION ${SOFTSWITCH_DATADIR})
+
+# Manual pages and the changelog are compressed as Debian wants them:
+# gzip -9 without a name or time stamp, so the package builds the same twice.
+find_program(GZIP gzip REQUIRED)
+set(SOFTSWITCH_DOCDIR ${CMAKE_INSTALL_DATADIR}/doc/softswitch)
+set(gzipped)
+foreach(source man/softswitch.1 man/softswitch-script.1 man/printer-emulator.1 changelog)
+  get_filename_component(name ${source} NAME)
+  set(gz ${CMAKE_BINARY_DIR}/packaging/${name}.gz)
+  add_custom_command(OUTPUT ${gz}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packaging
+    COMMAND ${GZIP} -9 -n -c ${PROJECT_SOURCE_DIR}/packaging/${source} > ${gz}
+    DEPENDS ${PROJECT_SOURCE_DIR}/packaging/${source}
+    COMMENT "Compressing ${name}")
+  list(APPEND gzipped ${gz})
+  if(name STREQUAL "changelog")
+    install(FILES ${gz} DESTINATION ${SOFTSWITCH_DOCDIR})
+  else()
+    install(FILES ${gz} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  endif()
+endforeach()
+add_custom_target(softswitch_gzipped ALL DEPENDS ${gzipped})
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright DESTINATION ${SOFTSWITCH_DOCDIR})
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/lintian-overrides
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME softswitch)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/softswitch.metainfo.xml
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo RENAME com.example.softswitch.metainfo.xml)
+
+# A stripped install (cpack, `cmake --install --strip`) also drops the
+# compiler's .comment and .note sections, as Debian's own tools do.
+install(CODE "
+  if(CMAKE_INSTALL_DO_STRIP)
+    foreach(file ${CMAKE_INSTALL_BINDIR}/softswitch ${CMAKE_INSTALL_BINDIR}/softswitch-script
+                 ${CMAKE_INSTALL_BINDIR}/printer-emulator
+                 ${SOFTSWITCH_PRIVATE_LIBDIR}/usblp/libKR5050.so ${SOFTSWITCH_PRIVATE_LIBDIR}/emulated/libKR5050.so)
+      execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment --remove-section=.note
+                              \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/\${file}\" COMMAND_ERROR_IS_FATAL ANY)
+    endforeach()
+  endif()
+")
 
 # The icon: drawn as SVG; the PNG sizes are rendered from it at build time.
 set(icon_svg ${PROJECT_SOURCE_DIR}/packaging/softswitch.svg)

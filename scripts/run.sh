@@ -42,7 +42,11 @@ if [ -x build/bin/printer-emulator ]; then
   start_emulator 127.0.0.1:9100 || { stop_emulator; emulator_pid=""; start_emulator 127.0.0.1:0; }
   tcp=$(sed -n 's/^listening tcp //p' "$run/emulator.out")
   com_args=(--com "1=$run/ttyPRINTER")
-  echo "Printer emulator ready: COM1 and USB reach it as they are; for TCP/IP type IP Address 127.0.0.1 and Listen Port ${tcp##*:}."
+  if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+    echo "Printer emulator ready: COM1 and USB reach it as they are; for TCP/IP type IP Address 127.0.0.1 and Listen Port ${tcp##*:}."
+  else
+    echo "Printer emulator ready on COM1 (a pseudo-terminal), USB and TCP/IP at 127.0.0.1:${tcp##*:}."
+  fi
   echo "Everything it receives is written to $run/transcript.txt."
 else
   echo "No printer emulator built; the window opens alone."
@@ -52,9 +56,17 @@ cd "$run"
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   "$top/build/bin/softswitch" "${com_args[@]}"
 else
-  echo "No display: running the window headless. A Communication Test on COM1 shows:"
+  echo "No display: running the window headless. A Communication Test on COM1, then each switch tab, shows:"
   "$top/build/bin/softswitch-script" "${com_args[@]}" - <<'SCRIPT' | awk -f "$top/scripts/summary.awk"
 click cmdCommunicate
-dump lblINFO krLabel3 lblKR_INFO lblLANG_INFO optSW1OFF optSW2OFF optSW3OFF optSW4OFF
+dump lblINFO krLabel3 lblKR_INFO lblLANG_INFO
+tab 1
+dump frameSW1m optSW1ON optSW1OFF lblSW1Function
+tab 2
+dump frameSW2m optSW2ON optSW2OFF lblSW2Function
+tab 3
+dump frameSW3m optSW3ON optSW3OFF lblSW3Function
+tab 4
+dump frameSW4m optSW4ON optSW4OFF lblSW4Function
 SCRIPT
 fi

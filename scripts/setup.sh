@@ -14,7 +14,10 @@ packages=(
   libfreetype-dev      # the emulator's receipts: glyphs drawn from the fonts below
   fonts-terminus-otb   # the emulator's receipts: the 12x24 and 8x16 bitmap strikes of fonts A and B
   libzxing-dev         # receipt tests: codes in the written pictures decoded back
-  nodejs npm           # receipt tests: real ESC/POS clients from npm (tests/clients)
+  lintian    # scripts/package.sh checks the .deb with it
+  appstream  # scripts/package.sh validates the AppStream metadata (appstreamcli)
+  npm        # installs the point-of-sale clients the emulator is tested with (tests/clients)
+  iproute2   # ip brings up loopback in the client test's own network namespace
 )
 
 missing=()

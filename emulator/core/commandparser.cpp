@@ -119,16 +119,20 @@ const CommandRow* rowWithPrefix(std::string_view prefix)
     return nullptr;
 }
 
-bool startsCommand(char byte)
+// The rows by the first byte of their prefix, so matching looks only at a
+// command's own family.
+const std::vector<const CommandRow*>& rowsStartingWith(char byte)
 {
-    static const std::array<bool, 256> starts = [] {
-        std::array<bool, 256> table{};
+    static const std::array<std::vector<const CommandRow*>, 256> rows = [] {
+        std::array<std::vector<const CommandRow*>, 256> table;
         for (const CommandRow& row : kCommands)
-            table[static_cast<std::uint8_t>(row.prefix.front())] = true;
+            table[static_cast<std::uint8_t>(row.prefix.front())].push_back(&row);
         return table;
     }();
-    return starts[static_cast<std::uint8_t>(byte)];
+    return rows[static_cast<std::uint8_t>(byte)];
 }
+
+bool startsCommand(char byte) { return !rowsStartingWith(byte).empty(); }
 
 constexpr std::uint8_t kFirstPrintable = 0x20;
 
@@ -148,14 +152,34 @@ EscPosToken Token::escPos() const
 
 void CommandParser::feed(std::string_view bytes, std::vector<Token>& out)
 {
-    for (char byte : bytes) {
-        step(byte, out);
+    std::size_t at = 0;
+    while (at < bytes.size()) {
+        if (const std::size_t taken = takeData(bytes.substr(at)); taken > 0) {
+            at += taken;
+            continue;
+        }
+        step(bytes[at++], out);
         while (!m_replay.empty()) {
             const char again = m_replay.front();
             m_replay.erase(0, 1);
             step(again, out);
         }
     }
+}
+
+std::size_t CommandParser::takeData(std::string_view bytes)
+{
+    // The data of a counted command (an image, a code) is taken in one
+    // piece up to its last byte, a DLE that may begin a real-time command,
+    // or the piece limit; those go byte by byte, exactly as without this.
+    if (!m_row || !m_final || !m_realTime.empty() || m_params + 1 >= m_need || m_pending.size() + 1 >= kMaxCommandPiece)
+        return 0;
+    std::size_t take = std::min({bytes.size(), m_need - m_params - 1, kMaxCommandPiece - 1 - m_pending.size()});
+    if (m_row->prefix.front() != static_cast<char>(kDle))
+        take = std::min(take, bytes.substr(0, take).find(static_cast<char>(kDle)));
+    m_pending.append(bytes.substr(0, take));
+    m_params += take;
+    return take;
 }
 
 void CommandParser::finish(std::vector<Token>& out)
@@ -210,12 +234,13 @@ void CommandParser::step(char byte, std::vector<Token>& out)
 
 void CommandParser::matchPrefix(std::vector<Token>& out)
 {
+    const std::vector<const CommandRow*>& family = rowsStartingWith(m_pending.front());
     const CommandRow* exact = nullptr;
     bool longer = false;
-    for (const CommandRow& row : kCommands) {
-        if (row.prefix.starts_with(m_pending)) {
-            if (row.prefix.size() == m_pending.size())
-                exact = &row;
+    for (const CommandRow* row : family) {
+        if (row->prefix.starts_with(m_pending)) {
+            if (row->prefix.size() == m_pending.size())
+                exact = row;
             else
                 longer = true;
         }
@@ -229,9 +254,9 @@ void CommandParser::matchPrefix(std::vector<Token>& out)
     // Nothing longer fits: the longest row whose prefix is at the front
     // takes the bytes behind its prefix as its parameters.
     const CommandRow* best = nullptr;
-    for (const CommandRow& row : kCommands) {
-        if (std::string_view(m_pending).starts_with(row.prefix) && (!best || row.prefix.size() > best->prefix.size()))
-            best = &row;
+    for (const CommandRow* row : family) {
+        if (std::string_view(m_pending).starts_with(row->prefix) && (!best || row->prefix.size() > best->prefix.size()))
+            best = row;
     }
     if (best) {
         const std::string rest = m_pending.substr(best->prefix.size());

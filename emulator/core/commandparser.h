@@ -53,6 +53,7 @@ public:
 
 private:
     void step(char byte, std::vector<Token>& out);
+    std::size_t takeData(std::string_view bytes);
     void matchPrefix(std::vector<Token>& out);
     void choose(const CommandRow& row, std::vector<Token>& out);
     void takeParameter(char byte, std::vector<Token>& out);

@@ -9,14 +9,14 @@ namespace {
 // What the states mean to the sensors. A printer goes offline when told to,
 // with its cover open, and when it stops for want of paper; the near-end
 // sensor sees no paper once the paper is out.
-enum class Condition { DrawerOpen, Offline, CoverOpen, PaperNearEnd, PaperOut };
+enum class Condition { DrawerPinHigh, Offline, CoverOpen, PaperNearEnd, PaperOut };
 
 bool holds(const PrinterState& state, Condition condition)
 {
     const bool paperOut = state.value(Field::Paper) == "out";
     switch (condition) {
-    case Condition::DrawerOpen:
-        return state.value(Field::Drawer) == "open";
+    case Condition::DrawerPinHigh:
+        return state.value(Field::Drawer) == "closed";
     case Condition::Offline:
         return state.value(Field::Online) == "no" || state.value(Field::Cover) == "open" || paperOut;
     case Condition::CoverOpen:
@@ -40,9 +40,11 @@ struct StatusBit {
 };
 
 // Which condition sets which bits. The drawer bit is the level of the
-// connector's pin; this printer reports an open drawer as the pin high.
+// connector's pin; with this printer's drawer the pin is high while the
+// drawer is closed, the reading point-of-sale clients such as receiptio
+// expect.
 constexpr std::array kStatusBits{
-    StatusBit{StatusReport::Printer, Condition::DrawerOpen, 0x04},
+    StatusBit{StatusReport::Printer, Condition::DrawerPinHigh, 0x04},
     StatusBit{StatusReport::Printer, Condition::Offline, 0x08},
     StatusBit{StatusReport::OfflineCause, Condition::CoverOpen, 0x04},
     StatusBit{StatusReport::OfflineCause, Condition::PaperOut, 0x20},
@@ -50,8 +52,8 @@ constexpr std::array kStatusBits{
     StatusBit{StatusReport::PaperSensor, Condition::PaperOut, 0x60},
     StatusBit{StatusReport::PaperGsR, Condition::PaperNearEnd, 0x03},
     StatusBit{StatusReport::PaperGsR, Condition::PaperOut, 0x0C},
-    StatusBit{StatusReport::DrawerGsR, Condition::DrawerOpen, 0x01},
-    StatusBit{StatusReport::Auto1, Condition::DrawerOpen, 0x04},
+    StatusBit{StatusReport::DrawerGsR, Condition::DrawerPinHigh, 0x01},
+    StatusBit{StatusReport::Auto1, Condition::DrawerPinHigh, 0x04},
     StatusBit{StatusReport::Auto1, Condition::Offline, 0x08},
     StatusBit{StatusReport::Auto1, Condition::CoverOpen, 0x20},
     StatusBit{StatusReport::Auto3, Condition::PaperNearEnd, 0x03},
@@ -65,7 +67,7 @@ struct Watch {
     Condition condition;
 };
 constexpr std::array kWatches{
-    Watch{0x01, Condition::DrawerOpen},   Watch{0x02, Condition::Offline},  Watch{0x02, Condition::CoverOpen},
+    Watch{0x01, Condition::DrawerPinHigh},   Watch{0x02, Condition::Offline},  Watch{0x02, Condition::CoverOpen},
     Watch{0x08, Condition::PaperNearEnd}, Watch{0x08, Condition::PaperOut},
 };
 

@@ -20,6 +20,10 @@ int main(int argc, char** argv)
     using namespace emulator;
 
     std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.size() == 1 && args[0] == "--version") {
+        std::cout << "printer-emulator " SOFTSWITCH_VERSION "\n";
+        return 0;
+    }
     std::string renderError;
     const std::string renderDir = render::takeRenderOption(args, renderError);
     const OptionsResult parsed = parseOptions(args, OptionScope::Executable);
@@ -44,6 +48,10 @@ int main(int argc, char** argv)
     sigprocmask(SIG_BLOCK, &stopSignals, nullptr);
     const int signalFd = signalfd(-1, &stopSignals, SFD_CLOEXEC);
     signal(SIGPIPE, SIG_IGN);
+    // Started in the background of a terminal, reading the control lines
+    // from it would stop the emulator; ignored, the read fails instead and
+    // the emulator serves on without them.
+    signal(SIGTTIN, SIG_IGN);
 
     Transcript transcript;
     if (!options.transcriptPath.empty() && !transcript.open(options.transcriptPath)) {

@@ -3,7 +3,9 @@
 #include "form/programend.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QMessageBox>
+#include <QProcess>
 
 namespace softswitch::gui {
 
@@ -55,6 +57,46 @@ MsgAnswer GuiBoxes::show(const std::string& text, MsgButtons buttons, MsgIcon ic
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();
     return MsgAnswer::Ok;
+}
+
+GuiShell::GuiShell(std::function<void()> onEnd, std::function<void(const std::string& path)> failed,
+                   std::string opener)
+    : m_shell(std::move(onEnd), std::move(opener)), m_failed(std::move(failed))
+{
+}
+
+bool GuiShell::launch(const std::string& commandLine)
+{
+    const auto command = m_shell.commandFor(commandLine, QDir::currentPath().toStdString(),
+                                            QCoreApplication::applicationDirPath().toStdString());
+    if (!command)
+        return false;
+    // Not detached, to learn how it ended; not parented, so that closing the
+    // window neither waits for nor kills an editor the opener started.
+    auto* process = new QProcess;
+    process->setProcessChannelMode(QProcess::ForwardedChannels);
+    process->setProgram(QString::fromStdString(command->program));
+    QStringList arguments;
+    for (const std::string& argument : command->arguments)
+        arguments << QString::fromStdString(argument);
+    process->setArguments(arguments);
+    const std::string shown = command->arguments.empty() ? command->program : command->arguments.back();
+    const auto failed = m_failed;
+    QObject::connect(process, &QProcess::finished, process,
+                     [process, shown, failed](int exitCode, QProcess::ExitStatus status) {
+                         process->deleteLater();
+                         if ((status != QProcess::NormalExit || exitCode != 0) && failed)
+                             failed(shown);
+                     });
+    QObject::connect(process, &QProcess::errorOccurred, process, [process, shown, failed](QProcess::ProcessError error) {
+        if (error != QProcess::FailedToStart)
+            return;
+        process->deleteLater();
+        if (failed)
+            failed(shown);
+    });
+    process->start();
+    return true;
 }
 
 GuiEventLoop::GuiEventLoop(EventLoop& inner, std::function<void()> refresh, std::function<void()> paint,

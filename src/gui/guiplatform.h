@@ -3,6 +3,7 @@
 // that keeps the widgets in step with the model while a handler waits.
 
 #include "platform/platform.h"
+#include "platform/qt/qtshell.h"
 
 #include <chrono>
 #include <functional>
@@ -21,6 +22,21 @@ public:
 private:
     std::function<QWidget*()> m_parent;
     std::function<void()> m_beforeShow;
+};
+
+// Starts programs as QtShell does, and watches the desktop's opener: when it
+// cannot show the file (no application for text files, say), failed is told
+// the file's path, so the window can say so instead of only the terminal.
+class GuiShell : public Shell {
+public:
+    GuiShell(std::function<void()> onEnd, std::function<void(const std::string& path)> failed,
+             std::string opener = "xdg-open");
+    bool launch(const std::string& commandLine) override;
+    void endProgram() override { m_shell.endProgram(); }
+
+private:
+    QtShell m_shell;
+    std::function<void(const std::string&)> m_failed;
 };
 
 // Keeps the window in step with the model while a handler waits: before a

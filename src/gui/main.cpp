@@ -7,7 +7,6 @@
 #include "platform/qt/qteventloop.h"
 #include "platform/qt/qtparallelport.h"
 #include "platform/qt/qtserialport.h"
-#include "platform/qt/qtshell.h"
 #include "platform/qt/qttcpsocket.h"
 #include "platform/qt/qttimerdriver.h"
 #include "platform/qt/qtusblibrary.h"
@@ -52,12 +51,47 @@ private:
     bool m_done = false;
 };
 
+constexpr const char* kHelp =
+    "usage: softswitch [OPTION]...\n"
+    "Opens the soft switch utility's window: connect a TARVENIC receipt printer over\n"
+    "a serial port, USB, the parallel port or TCP/IP, read its identity, counters,\n"
+    "language settings and soft switches, change and write them back.\n"
+    "\n"
+    "Options:\n"
+    "  --com N=PATH        use the serial device PATH for port COMN (N from 1 to 16);\n"
+    "                      repeatable. COM1-COM4 are /dev/ttyS0-3, COM5-COM10\n"
+    "                      /dev/ttyUSB0-5, COM11-COM16 /dev/ttyACM0-5 otherwise\n"
+    "  --lpt PATH          use PATH as the parallel device instead of /dev/lp0\n"
+    "  --screenshot FILE   save the window to FILE once it has painted itself, print\n"
+    "                      the time to the first paint and quit\n"
+    "  --help              print this help and exit\n"
+    "  --version           print the version and exit\n"
+    "\n"
+    "USB loads ./libKR5050.so from the working folder; HELP opens KR_SW_Help.txt.\n";
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     QElapsedTimer clock;
     clock.start();
+    // The options are read before the application object, which needs a display.
+    softswitch::PortOptions options;
+    std::string why;
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    QString screenshot;
+    const bool parsed = softswitch::parsePortOptions(args, options, why);
+    if (parsed && options.rest.size() == 1 && (options.rest[0] == "--help" || options.rest[0] == "--version")) {
+        std::cout << (options.rest[0] == "--help" ? std::string(kHelp)
+                                                  : std::string("softswitch ") + softswitch::kAppVersion + "\n");
+        return 0;
+    }
+    if (parsed && options.rest.size() == 2 && options.rest[0] == "--screenshot")
+        screenshot = QString::fromStdString(options.rest[1]);
+    if (!parsed || (!options.rest.empty() && screenshot.isEmpty())) {
+        std::cerr << "softswitch: " << (why.empty() ? "unknown arguments" : why) << " (see --help)\n";
+        return 2;
+    }
     QApplication app(argc, argv);
     // Qt takes the locale from the environment; the printer's numbers are read
     // with a decimal point whatever the user's language.
@@ -65,18 +99,6 @@ int main(int argc, char** argv)
     // The desktop matches the window to its menu entry and icon by this name.
     QGuiApplication::setDesktopFileName("softswitch");
     QApplication::setWindowIcon(QIcon(softswitch::gui::makeLogo(256)));
-    softswitch::PortOptions options;
-    std::string why;
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    QString screenshot;
-    const bool parsed = softswitch::parsePortOptions(args, options, why);
-    if (parsed && options.rest.size() == 2 && options.rest[0] == "--screenshot")
-        screenshot = QString::fromStdString(options.rest[1]);
-    if (!parsed || (!options.rest.empty() && screenshot.isEmpty())) {
-        std::cerr << (why.empty() ? "" : why + "\n")
-                  << "usage: softswitch [--com N=PATH]... [--lpt PATH] [--screenshot FILE]\n";
-        return 2;
-    }
 
     std::unique_ptr<softswitch::gui::WindowView> view;
     softswitch::MainWindow* window = nullptr;
@@ -102,7 +124,11 @@ int main(int argc, char** argv)
             refresh();
     });
     softswitch::gui::GuiBoxes boxes([&view]() -> QWidget* { return view.get(); }, refresh);
-    softswitch::QtShell shell([] {});
+    softswitch::gui::GuiShell shell([] {}, [&boxes](const std::string& path) {
+        boxes.show("The help file could not be shown on this desktop:\r\n" + path
+                       + "\r\n\r\nOpen it with a text editor.",
+                   softswitch::MsgButtons::Ok, softswitch::MsgIcon::Information, softswitch::kAppTitle);
+    });
 
     softswitch::MainWindow mainWindow({serial, socket, parallel, usb, loop, timer, boxes, shell});
     window = &mainWindow;

@@ -17,6 +17,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace softswitch::gui {
 
 namespace {
@@ -55,6 +57,33 @@ QString shownLog(const std::string& text)
 QColor colour(std::uint32_t rgb)
 {
     return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}
+
+// A control the model hides keeps its place: what is around it does not
+// move, and the window keeps its size whatever is shown.
+void keepPlaceWhenHidden(QWidget* widget)
+{
+    QSizePolicy policy = widget->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    widget->setSizePolicy(policy);
+}
+
+// A caption as a screen reader names what it labels: "IP Address: " -> "IP Address".
+QString accessibleCaption(const std::string& caption)
+{
+    QString name = latin1(caption).trimmed();
+    if (name.endsWith(QLatin1Char(':')))
+        name.chop(1);
+    return name.trimmed();
+}
+
+// Room between a button's text and its border: the style's own margin is
+// tight on some styles; a text-height each side reads as a button everywhere.
+void padButton(QAbstractButton* button)
+{
+    const QFontMetrics metrics = button->fontMetrics();
+    const int padded = metrics.horizontalAdvance(button->text()) + 2 * metrics.height();
+    button->setMinimumWidth(std::max(button->sizeHint().width(), padded));
 }
 
 } // namespace
@@ -131,6 +160,13 @@ QLabel* WindowView::label(Control& control)
     return widget;
 }
 
+QLabel* WindowView::textLabel(Control& control)
+{
+    auto* widget = new QLabel;
+    bind(control, widget);
+    return widget;
+}
+
 QAbstractButton* WindowView::button(Control& control)
 {
     auto* widget = new QPushButton;
@@ -195,15 +231,21 @@ QWidget* WindowView::buildPortArea()
     auto* logo = new QLabel;
     logo->setObjectName("Logo");
     logo->setPixmap(makeLogo(96));
+    logo->setAccessibleName(QStringLiteral("Logo"));
     row->addWidget(logo);
 
     auto* portColumn = new QVBoxLayout;
-    portColumn->addWidget(label(m_form.lblPORT));
-    portColumn->addWidget(combo(m_form.Combo1));
+    QLabel* portLabel = label(m_form.lblPORT);
+    QComboBox* ports = combo(m_form.Combo1);
+    portLabel->setBuddy(ports);
+    ports->setAccessibleName(accessibleCaption(m_form.lblPORT.caption()));
+    portColumn->addWidget(portLabel);
+    portColumn->addWidget(ports);
     portColumn->addStretch();
     row->addLayout(portColumn);
 
     QGroupBox* serial = frame(m_form.frameCOMm);
+    serial->setAccessibleName(QStringLiteral("Serial port settings"));
     auto* serialRow = new QHBoxLayout(serial);
     const std::vector<std::vector<Control*>> groups = {
         {&m_form.com_BR_115200, &m_form.com_BR_38400, &m_form.com_BR_19200, &m_form.com_BR_9600},
@@ -218,19 +260,34 @@ QWidget* WindowView::buildPortArea()
         column->addStretch();
         serialRow->addWidget(box);
     }
-    row->addWidget(serial, 1);
 
     QGroupBox* tcp = frame(m_form.frameTCPIP);
+    tcp->setAccessibleName(QStringLiteral("TCP/IP settings"));
     auto* grid = new QGridLayout(tcp);
-    grid->addWidget(label(m_form.tcpLBL1), 0, 0);
-    grid->addWidget(lineEdit(m_form.tcpIP), 0, 1);
-    grid->addWidget(label(m_form.tcpLBL2), 1, 0);
-    grid->addWidget(lineEdit(m_form.tcpListenPort), 1, 1);
+    const auto addLabelled = [&](Control& caption, Control& text, int r) {
+        QLabel* name = label(caption);
+        QLineEdit* edit = lineEdit(text);
+        name->setBuddy(edit);
+        edit->setAccessibleName(accessibleCaption(caption.caption()));
+        grid->addWidget(name, r, 0);
+        grid->addWidget(edit, r, 1);
+    };
+    addLabelled(m_form.tcpLBL1, m_form.tcpIP, 0);
+    addLabelled(m_form.tcpLBL2, m_form.tcpListenPort, 1);
     QLineEdit* status = lineEdit(m_form.txtSTATUS, true);
     status->setStyleSheet("background-color: #D3D3D3;");
+    status->setAccessibleName(QStringLiteral("Connection status"));
     grid->addWidget(status, 2, 0);
     grid->addWidget(button(m_form.cmdSTATUS), 2, 1);
-    row->addWidget(tcp, 1);
+
+    // The serial and the TCP/IP settings share one place: which of them, or
+    // neither (USB, LPT1), is shown moves nothing else.
+    auto* settings = new QGridLayout;
+    for (QGroupBox* box : {serial, tcp}) {
+        keepPlaceWhenHidden(box);
+        settings->addWidget(box, 0, 0);
+    }
+    row->addLayout(settings, 1);
     return area;
 }
 
@@ -239,8 +296,13 @@ QWidget* WindowView::buildButtons()
     auto* area = new QWidget;
     auto* row = new QHBoxLayout(area);
     for (Control* c : {&m_form.cmdCommunicate, &m_form.cmd1, &m_form.cmd2, &m_form.cmd01, &m_form.cmd02,
-                       &m_form.cmdHELP, &m_form.cmdEXIT})
-        row->addWidget(button(*c));
+                       &m_form.cmdHELP, &m_form.cmdEXIT}) {
+        QAbstractButton* widget = button(*c);
+        widget->setText(latin1(c->caption()));
+        padButton(widget);
+        keepPlaceWhenHidden(widget);
+        row->addWidget(widget);
+    }
     return area;
 }
 
@@ -289,19 +351,28 @@ QWidget* WindowView::buildSwitchTab(SwitchTab& tab)
     bold.setBold(true);
     titleLabel->setFont(bold);
     grid->addWidget(titleLabel, 0, 0);
+    const QString switchName = latin1(tab.title.caption());
     for (int i = 0; i < kSwitchBits; ++i) {
         QGroupBox* row = frame(tab.rows[i]);
         row->setFlat(true);
+        keepPlaceWhenHidden(row);
         auto* buttons = new QHBoxLayout(row);
         buttons->setContentsMargins(2, 0, 2, 0);
-        buttons->addWidget(option(tab.on[i]));
-        buttons->addWidget(option(tab.off[i]));
-        grid->addWidget(row, i + 1, 0);
+        // A screen reader names the bit an ON or OFF belongs to; the row's
+        // text tells what the choice means.
         QLabel* text = label(tab.function[i]);
+        for (Control* choice : {&tab.on[i], &tab.off[i]}) {
+            QAbstractButton* radio = option(*choice);
+            radio->setAccessibleName(QStringLiteral("%1 bit %2 %3").arg(switchName).arg(i + 1)
+                                         .arg(choice == &tab.on[i] ? "ON" : "OFF"));
+            buttons->addWidget(radio);
+        }
+        grid->addWidget(row, i + 1, 0);
         text->setMinimumWidth(360);
         grid->addWidget(text, i + 1, 1);
     }
     grid->setColumnStretch(1, 1);
+    keepPlaceWhenHidden(switchFrame);
     column->addWidget(switchFrame);
     column->addStretch();
     return page;
@@ -311,30 +382,48 @@ QWidget* WindowView::buildLanguageTab()
 {
     auto* page = new QWidget;
     auto* column = new QVBoxLayout(page);
-    const auto addFrame = [&](Control& frameControl, const std::vector<std::pair<Control*, Control*>>& rows) {
+    struct Row {
+        Control* caption; // a fixed caption, or none
+        Control* choice;
+        const char* name; // for a list without a caption of its own
+    };
+    // One caption column as wide as the widest caption, so the lists of all
+    // frames start at one left edge.
+    const std::vector<Control*> captions = {&m_form.Text4, &m_form.Text7, &m_form.Text2, &m_form.Text3, &m_form.Text5};
+    int captionWidth = 0;
+    for (const Control* caption : captions)
+        captionWidth = std::max(captionWidth, page->fontMetrics().horizontalAdvance(latin1(caption->Text)));
+    const auto addFrame = [&](Control& frameControl, const std::vector<Row>& rows) {
         QGroupBox* box = frame(frameControl);
         auto* grid = new QGridLayout(box);
+        grid->setColumnMinimumWidth(0, captionWidth);
         int r = 0;
-        for (const auto& [caption, choice] : rows) {
-            if (caption) {
-                QLineEdit* fixed = lineEdit(*caption, true);
-                fixed->setFrame(false);
-                // A caption-like box: wide enough to show its fixed text whole.
-                fixed->setMinimumWidth(fixed->fontMetrics().horizontalAdvance(latin1(caption->Text)) + 16);
+        for (const Row& row : rows) {
+            QComboBox* list = combo(*row.choice);
+            // Wide enough for its longest entry, not the whole frame.
+            list->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+            if (row.caption) {
+                // A caption, not a box to type in; it names its list for
+                // assistive technology and gives the list its shortcut.
+                QLabel* fixed = textLabel(*row.caption);
+                fixed->setBuddy(list);
+                list->setAccessibleName(accessibleCaption(row.caption->Text));
                 grid->addWidget(fixed, r, 0);
+            } else {
+                list->setAccessibleName(QString::fromLatin1(row.name));
             }
-            grid->addWidget(combo(*choice), r, 1);
+            grid->addWidget(list, r, 1);
             ++r;
         }
-        grid->setColumnStretch(1, 1);
+        grid->setColumnStretch(2, 1);
         column->addWidget(box);
     };
-    addFrame(m_form.frameChangeCP, {{&m_form.Text4, &m_form.comboCodePage},
-                                    {nullptr, &m_form.comboCodePageName},
-                                    {&m_form.Text7, &m_form.comboInterChars}});
-    addFrame(m_form.frameDensity, {{&m_form.Text2, &m_form.comboDensity}});
-    addFrame(m_form.frameNew8x16, {{&m_form.Text3, &m_form.comboNew8x16}});
-    addFrame(m_form.frameTHAI, {{&m_form.Text5, &m_form.comboTHAI}});
+    addFrame(m_form.frameChangeCP, {{&m_form.Text4, &m_form.comboCodePage, nullptr},
+                                    {nullptr, &m_form.comboCodePageName, "Code page name"},
+                                    {&m_form.Text7, &m_form.comboInterChars, nullptr}});
+    addFrame(m_form.frameDensity, {{&m_form.Text2, &m_form.comboDensity, nullptr}});
+    addFrame(m_form.frameNew8x16, {{&m_form.Text3, &m_form.comboNew8x16, nullptr}});
+    addFrame(m_form.frameTHAI, {{&m_form.Text5, &m_form.comboTHAI, nullptr}});
     column->addStretch();
     return page;
 }
@@ -345,6 +434,7 @@ QWidget* WindowView::buildLogTab()
     auto* column = new QVBoxLayout(page);
     m_log = new QPlainTextEdit;
     m_log->setReadOnly(true);
+    m_log->setAccessibleName(latin1(m_form.SSTab1.tabCaptions[6]));
     bind(m_form.txtLOG, m_log);
     column->addWidget(m_log, 1);
     auto* clear = button(m_form.cmdCLEARlst);
@@ -389,12 +479,17 @@ void WindowView::refresh()
                     m_log->setPlainText(text);
                     m_log->verticalScrollBar()->setValue(m_log->verticalScrollBar()->maximum());
                 }
+            } else if (auto* caption = qobject_cast<QLabel*>(widget)) {
+                caption->setText(latin1(control->Text));
             } else {
                 auto* edit = static_cast<QLineEdit*>(widget);
                 if (edit->text() != latin1(control->Text))
                     edit->setText(latin1(control->Text));
+                // The text's colour while the box can be used; a disabled box
+                // keeps the style's grey.
                 QPalette palette = edit->palette();
-                palette.setColor(QPalette::Text, colour(control->ForeColor));
+                for (const auto group : {QPalette::Active, QPalette::Inactive})
+                    palette.setColor(group, QPalette::Text, colour(control->ForeColor));
                 edit->setPalette(palette);
             }
             break;

@@ -37,6 +37,8 @@ private:
     void act(const Control& control, const std::function<bool()>& action);
 
     QLabel* label(Control& control);
+    // A text box whose text is a fixed caption, shown as a label.
+    QLabel* textLabel(Control& control);
     QAbstractButton* button(Control& control);
     QAbstractButton* option(Control& control);
     QComboBox* combo(Control& control, bool editable = true);

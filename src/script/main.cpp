@@ -8,7 +8,7 @@
 #include "platform/qt/qttcpsocket.h"
 #include "platform/qt/qttimerdriver.h"
 #include "platform/qt/qtusblibrary.h"
-#include "platform/qt/portoptions.h"
+#include "script/driveroptions.h"
 #include "script/scriptrunner.h"
 
 #include <QCoreApplication>
@@ -21,29 +21,29 @@
 #include <vector>
 #include <string>
 
-namespace {
-
-constexpr const char* kUsage =
-    "usage: softswitch-script [--com N=PATH]... [--lpt PATH] SCRIPT\n"
-    "  SCRIPT is a file of user actions, or - for standard input.\n";
-
-} // namespace
-
 int main(int argc, char** argv)
 {
+    softswitch::script::DriverOptions driver;
+    std::string why;
+    if (!softswitch::script::parseDriverOptions({argv + 1, argv + argc}, driver, why)) {
+        std::cerr << "softswitch-script: " << why << " (see --help)\n";
+        return softswitch::script::kExitScriptError;
+    }
+    if (driver.help || driver.version) {
+        std::cout << (driver.help ? softswitch::script::kDriverHelp
+                                  : std::string("softswitch-script ") + softswitch::kAppVersion + "\n");
+        return softswitch::script::kExitOk;
+    }
+    if (driver.listControls) {
+        softswitch::script::listControls(softswitch::Form1(), std::cout);
+        return softswitch::script::kExitOk;
+    }
     QCoreApplication app(argc, argv);
     // Qt takes the locale from the environment; the printer's numbers are read
     // with a decimal point whatever the user's language.
     std::setlocale(LC_NUMERIC, "C");
-    softswitch::PortOptions options;
-    std::string why;
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    if (!softswitch::parsePortOptions(args, options, why) || options.rest.size() != 1
-        || (options.rest[0].rfind("--", 0) == 0)) {
-        std::cerr << (why.empty() ? "" : why + "\n") << kUsage;
-        return softswitch::script::kExitScriptError;
-    }
-    const std::string scriptPath = options.rest[0];
+    const softswitch::PortOptions& options = driver.ports;
+    const std::string& scriptPath = driver.scriptPath;
     std::ifstream file;
     if (scriptPath != "-") {
         file.open(scriptPath, std::ios::binary);
@@ -74,6 +74,6 @@ int main(int argc, char** argv)
         QEventLoop waiting;
         QTimer::singleShot(ms, &waiting, &QEventLoop::quit);
         waiting.exec();
-    });
+    }, driver.strict);
     return runner.run(script);
 }

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cstdio>
 #include <sstream>
+#include <utility>
 
 namespace softswitch::script {
 
@@ -30,6 +31,21 @@ const char* answerName(MsgAnswer answer)
     case MsgAnswer::Ok: break;
     }
     return "OK";
+}
+
+const char* kindName(ControlKind kind)
+{
+    switch (kind) {
+    case ControlKind::Label: return "label";
+    case ControlKind::Button: return "button";
+    case ControlKind::Option: return "option";
+    case ControlKind::Combo: return "combo";
+    case ControlKind::TextBox: return "textbox";
+    case ControlKind::Frame: return "frame";
+    case ControlKind::TabControl: return "tabs";
+    case ControlKind::Timer: break;
+    }
+    return "timer";
 }
 
 const char* boolText(bool value) { return value ? "true" : "false"; }
@@ -97,10 +113,17 @@ MsgAnswer ScriptBoxes::show(const std::string& text, MsgButtons buttons, MsgIcon
         if (fits)
             answer = queued;
     }
+    if (icon == MsgIcon::Critical && !m_critical)
+        m_critical = text;
     m_out << "msgbox icon=" << iconName(icon) << " buttons=" << (buttons == MsgButtons::YesNo ? "YesNo" : "OK")
           << " title=" << quoted(title) << " text=" << quoted(text) << " -> " << answerName(answer) << '\n';
     m_out.flush();
     return answer;
+}
+
+std::optional<std::string> ScriptBoxes::takeCritical()
+{
+    return std::exchange(m_critical, std::nullopt);
 }
 
 bool ScriptShell::launch(const std::string& commandLine)
@@ -147,9 +170,23 @@ void dumpControl(const Control& control, std::ostream& out)
         out << n << ".ForeColor=" << colourText(control.ForeColor) << '\n';
 }
 
+void listControls(const Form1& form, std::ostream& out)
+{
+    for (const Control* c : form.controls())
+        out << c->name() << ' ' << kindName(c->kind()) << '\n';
+    for (const SharedStateLine& line : kSharedStateLines)
+        out << line.name << " shared-state\n";
+}
+
+const ScriptRunner::Action ScriptRunner::kActions[] = {
+    {"pick", &ScriptRunner::pick},     {"type", &ScriptRunner::type},   {"click", &ScriptRunner::click},
+    {"tab", &ScriptRunner::tab},       {"answer", &ScriptRunner::answer}, {"wait", &ScriptRunner::wait},
+    {"dump", &ScriptRunner::dump},     {"close", &ScriptRunner::close},
+};
+
 ScriptRunner::ScriptRunner(MainWindow& window, ScriptBoxes& boxes, std::ostream& out, std::ostream& err,
-                           std::function<void(int ms)> wait)
-    : m_window(window), m_boxes(boxes), m_out(out), m_err(err), m_wait(std::move(wait))
+                           std::function<void(int ms)> wait, bool strict)
+    : m_window(window), m_boxes(boxes), m_out(out), m_err(err), m_wait(std::move(wait)), m_strict(strict)
 {
 }
 
@@ -157,8 +194,10 @@ int ScriptRunner::run(std::istream& script)
 {
     if (!m_window.load()) {
         endedIfOver();
-        return kExitOk;
+        return strictStop() ? kExitStrictStop : kExitOk;
     }
+    if (strictStop())
+        return kExitStrictStop;
     std::string line;
     while (std::getline(script, line)) {
         ++m_lineNumber;
@@ -169,10 +208,11 @@ int ScriptRunner::run(std::istream& script)
         if (!execute(line))
             return kExitScriptError;
         m_out.flush();
-        if (m_window.ended()) {
-            endedIfOver();
+        endedIfOver();
+        if (strictStop())
+            return kExitStrictStop;
+        if (m_window.ended())
             return kExitOk;
-        }
     }
     return kExitOk;
 }
@@ -184,6 +224,20 @@ void ScriptRunner::endedIfOver()
         m_out.flush();
         m_endPrinted = true;
     }
+}
+
+bool ScriptRunner::strictStop()
+{
+    const auto critical = m_boxes.takeCritical();
+    const auto refusal = std::exchange(m_refusal, std::nullopt);
+    if (!m_strict || (!critical && !refusal))
+        return false;
+    m_err << "line " << m_lineNumber << ": ";
+    if (refusal)
+        m_err << "refused " << *refusal << '\n';
+    else
+        m_err << "critical message box " << quoted(*critical) << '\n';
+    return true;
 }
 
 bool ScriptRunner::fail(const std::string& why)
@@ -202,92 +256,129 @@ bool ScriptRunner::refused(const Control& target)
     if (m_window.form().reachable(target))
         return false;
     m_out << "refused " << target.name() << '\n';
+    if (!m_refusal)
+        m_refusal = target.name();
     return true;
 }
 
 bool ScriptRunner::execute(const std::string& line)
 {
     const auto [command, rest] = firstWord(line);
-    if (command == "pick" || command == "type") {
-        const auto [name, argument] = firstWord(rest);
-        Control* target = control(name);
-        if (target == nullptr)
-            return fail("unknown control " + name);
-        const auto text = unescape(argument);
-        if (!text)
-            return fail("bad escape in " + argument);
-        if (command == "type") {
-            if (target->kind() != ControlKind::TextBox && target->kind() != ControlKind::Combo)
-                return fail(name + " takes no typing");
-            if (!refused(*target))
-                target->setText(*text);
+    for (const Action& action : kActions)
+        if (command == action.word)
+            return (this->*action.run)(rest);
+    return fail("unknown command " + printable(command));
+}
+
+bool ScriptRunner::namedText(const std::string& rest, Control*& target, std::string& text)
+{
+    const auto [name, argument] = firstWord(rest);
+    target = control(name);
+    if (target == nullptr)
+        return fail("unknown control " + printable(name));
+    const auto unescaped = unescape(argument);
+    if (!unescaped)
+        return fail("bad escape in " + printable(argument));
+    text = *unescaped;
+    return true;
+}
+
+bool ScriptRunner::type(const std::string& rest)
+{
+    Control* target = nullptr;
+    std::string text;
+    if (!namedText(rest, target, text))
+        return false;
+    if (target->kind() != ControlKind::TextBox && target->kind() != ControlKind::Combo)
+        return fail(target->name() + " takes no typing");
+    if (!refused(*target))
+        target->setText(text);
+    return true;
+}
+
+bool ScriptRunner::pick(const std::string& rest)
+{
+    Control* target = nullptr;
+    std::string text;
+    if (!namedText(rest, target, text))
+        return false;
+    if (target->kind() != ControlKind::Combo)
+        return fail(target->name() + " is not a combo box");
+    int index = -1;
+    for (std::size_t i = 0; i < target->list.size(); ++i)
+        if (target->list[i] == text)
+            index = static_cast<int>(i);
+    if (index < 0)
+        return fail(target->name() + " has no entry " + quoted(text));
+    if (!refused(*target))
+        m_window.pick(*target, index);
+    return true;
+}
+
+bool ScriptRunner::click(const std::string& rest)
+{
+    Control* target = control(rest);
+    if (target == nullptr)
+        return fail("unknown control " + printable(rest));
+    if (target->kind() != ControlKind::Button && target->kind() != ControlKind::Option)
+        return fail(rest + " cannot be clicked");
+    if (!refused(*target))
+        m_window.click(*target);
+    return true;
+}
+
+bool ScriptRunner::tab(const std::string& rest)
+{
+    int tab = 0;
+    const int tabCount = static_cast<int>(m_window.form().SSTab1.tabCaptions.size());
+    if (!parseInt(rest, tab) || tab < 0 || tab >= tabCount)
+        return fail("no tab " + printable(rest));
+    if (!refused(m_window.form().SSTab1))
+        m_window.selectTab(tab);
+    return true;
+}
+
+bool ScriptRunner::answer(const std::string& rest)
+{
+    constexpr std::pair<const char*, MsgAnswer> kAnswers[] = {
+        {"OK", MsgAnswer::Ok}, {"Yes", MsgAnswer::Yes}, {"No", MsgAnswer::No}};
+    for (const auto& [word, answer] : kAnswers) {
+        if (rest == word) {
+            m_boxes.queue(answer);
             return true;
         }
-        if (target->kind() != ControlKind::Combo)
-            return fail(name + " is not a combo box");
-        int index = -1;
-        for (std::size_t i = 0; i < target->list.size(); ++i)
-            if (target->list[i] == *text)
-                index = static_cast<int>(i);
-        if (index < 0)
-            return fail(name + " has no entry " + quoted(*text));
-        if (!refused(*target))
-            m_window.pick(*target, index);
-        return true;
     }
-    if (command == "click") {
-        Control* target = control(rest);
-        if (target == nullptr)
-            return fail("unknown control " + rest);
-        if (target->kind() != ControlKind::Button && target->kind() != ControlKind::Option)
-            return fail(rest + " cannot be clicked");
-        if (!refused(*target))
-            m_window.click(*target);
-        return true;
-    }
-    if (command == "tab") {
-        int tab = 0;
-        const int tabCount = static_cast<int>(m_window.form().SSTab1.tabCaptions.size());
-        if (!parseInt(rest, tab) || tab < 0 || tab >= tabCount)
-            return fail("no tab " + rest);
-        if (!refused(m_window.form().SSTab1))
-            m_window.selectTab(tab);
-        return true;
-    }
-    if (command == "answer") {
-        if (rest == "OK")
-            m_boxes.queue(MsgAnswer::Ok);
-        else if (rest == "Yes")
-            m_boxes.queue(MsgAnswer::Yes);
-        else if (rest == "No")
-            m_boxes.queue(MsgAnswer::No);
-        else
-            return fail("unknown answer " + rest);
-        return true;
-    }
-    if (command == "wait") {
-        int ms = 0;
-        if (!parseInt(rest, ms) || ms < 0)
-            return fail("bad wait " + rest);
-        m_wait(ms);
-        return true;
-    }
-    if (command == "dump") {
-        std::vector<std::string> names;
-        std::istringstream words(rest);
-        for (std::string name; words >> name;)
-            names.push_back(name);
-        for (const std::string& name : names)
-            if (!control(name) && !m_window.form().findArray(name) && !sharedStateLine(name))
-                return fail("unknown control " + name);
-        dump(names);
-        return true;
-    }
-    if (command == "close" && rest.empty()) {
-        m_window.close();
-        return true;
-    }
-    return fail("unknown command " + command);
+    return fail("unknown answer " + printable(rest));
+}
+
+bool ScriptRunner::wait(const std::string& rest)
+{
+    int ms = 0;
+    if (!parseInt(rest, ms) || ms < 0)
+        return fail("bad wait " + printable(rest));
+    m_wait(ms);
+    return true;
+}
+
+bool ScriptRunner::dump(const std::string& rest)
+{
+    std::vector<std::string> names;
+    std::istringstream words(rest);
+    for (std::string name; words >> name;)
+        names.push_back(name);
+    for (const std::string& name : names)
+        if (!control(name) && !m_window.form().findArray(name) && !sharedStateLine(name))
+            return fail("unknown control " + printable(name));
+    dump(names);
+    return true;
+}
+
+bool ScriptRunner::close(const std::string& rest)
+{
+    if (!rest.empty())
+        return fail("unknown command close");
+    m_window.close();
+    return true;
 }
 
 void ScriptRunner::dump(const std::vector<std::string>& names)

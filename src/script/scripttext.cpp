@@ -54,29 +54,43 @@ std::optional<std::string> unescape(std::string_view text)
     return result;
 }
 
-std::string quoted(std::string_view text)
+namespace {
+
+std::string escaped(std::string_view text, bool quoteMarks)
 {
-    std::string result = "\"";
+    std::string result;
     for (char c : text) {
         const auto byte = static_cast<unsigned char>(c);
         switch (c) {
-        case '\r': result += "\\r"; break;
-        case '\n': result += "\\n"; break;
-        case '\0': result += "\\0"; break;
-        case '\t': result += "\\t"; break;
-        case '\\': result += "\\\\"; break;
-        case '"': result += "\\\""; break;
-        default:
-            if (byte < 0x20 || byte >= 0x7F) {
-                char hex[5];
-                std::snprintf(hex, sizeof hex, "\\x%02X", byte);
-                result += hex;
-            } else {
-                result += c;
-            }
+        case '\r': result += "\\r"; continue;
+        case '\n': result += "\\n"; continue;
+        case '\0': result += "\\0"; continue;
+        case '\t': result += "\\t"; continue;
+        case '\\': result += quoteMarks ? "\\\\" : "\\"; continue;
+        case '"': result += quoteMarks ? "\\\"" : "\""; continue;
+        default: break;
+        }
+        if (byte < 0x20 || byte >= 0x7F) {
+            char hex[5];
+            std::snprintf(hex, sizeof hex, "\\x%02X", byte);
+            result += hex;
+        } else {
+            result += c;
         }
     }
-    return result + "\"";
+    return result;
+}
+
+} // namespace
+
+std::string quoted(std::string_view text)
+{
+    return '"' + escaped(text, true) + '"';
+}
+
+std::string printable(std::string_view text)
+{
+    return escaped(text, false);
 }
 
 } // namespace softswitch::script

@@ -15,4 +15,8 @@ std::optional<std::string> unescape(std::string_view text);
 // a printable ASCII character.
 std::string quoted(std::string_view text);
 
+// The text with its control and non-ASCII bytes escaped as quoted() does,
+// backslashes and quotes left as they are: script text in an error message.
+std::string printable(std::string_view text);
+
 } // namespace softswitch::script

@@ -139,7 +139,8 @@ struct StatusRow {
 
 class Status : public ::testing::TestWithParam<StatusRow> {};
 
-// DLE EOT n: bits 1 and 4 always set; 1: drawer pin (2), offline (3);
+// DLE EOT n: bits 1 and 4 always set; 1: drawer pin, high while the drawer
+// is closed (2), offline (3);
 // 2: cover open (2), stopped for paper end (5); 4: near end (2-3), paper
 // end (5-6). GS r 1: near end (0-1), end (2-3); GS r 2: drawer pin (0).
 // Automatic status: bit 4 of the first byte set; drawer (2), offline (3),
@@ -155,15 +156,15 @@ TEST_P(Status, IsAnsweredFromTheStates)
 INSTANTIATE_TEST_SUITE_P(
     PrinterEmulator, Status,
     ::testing::Values(StatusRow{"AllWell", "", "10 04 01 10 04 02 10 04 03 10 04 04 1D 72 01 1D 72 02",
-                                "12 12 12 12 00 00"},
-                      StatusRow{"PaperNearEnd", "--set paper=near-end", "10 04 01 10 04 04 1D 72 31", "12 1E 03"},
+                                "16 12 12 12 00 01"},
+                      StatusRow{"PaperNearEnd", "--set paper=near-end", "10 04 01 10 04 04 1D 72 31", "16 1E 03"},
                       StatusRow{"PaperOut", "--set paper=out", "10 04 01 10 04 02 10 04 04 1D 72 01",
-                                "1A 32 7E 0F"},
-                      StatusRow{"CoverOpen", "--set cover=open", "10 04 01 10 04 02 10 04 04", "1A 16 12"},
-                      StatusRow{"DrawerOpen", "--set drawer=open", "10 04 01 1D 72 02 1D 72 32", "16 01 01"},
-                      StatusRow{"Offline", "--set online=no", "10 04 01 10 04 02", "1A 12"},
+                                "1E 32 7E 0F"},
+                      StatusRow{"CoverOpen", "--set cover=open", "10 04 01 10 04 02 10 04 04", "1E 16 12"},
+                      StatusRow{"DrawerOpen", "--set drawer=open", "10 04 01 1D 72 02 1D 72 32", "12 00 00"},
+                      StatusRow{"Offline", "--set online=no", "10 04 01 10 04 02", "1E 12"},
                       StatusRow{"AutomaticStatusAtEnable", "--set paper=out --set drawer=open", "1D 61 0F",
-                                "1C 00 0F 00"},
+                                "18 00 0F 00"},
                       StatusRow{"AutomaticStatusOff", "", "1D 61 00", ""},
                       StatusRow{"UnknownSelectorsAreSilent", "", "10 04 05 1D 72 07", ""},
                       StatusRow{"AskedInsideImageData", "--set paper=out", "1D 76 30 00 01 00 03 00 10 04 04", "7E"}),
@@ -174,11 +175,11 @@ TEST(PrinterEmulator, AutomaticStatusReportsEachWatchedChangeOnce)
     PrinterEmulator printer;
     EmulatorSession session(printer);
     EXPECT_EQ(session.automaticStatusDue(), "") << "not asked for";
-    EXPECT_EQ(hexBytes(session.feed(hex("1D 61 08"))), "10 00 00 00") << "paper sensors only";
+    EXPECT_EQ(hexBytes(session.feed(hex("1D 61 08"))), "14 00 00 00") << "paper sensors only";
     EXPECT_EQ(printer.setValue("drawer", "open"), "");
     EXPECT_EQ(session.automaticStatusDue(), "") << "the drawer is not watched";
     EXPECT_EQ(printer.setValue("paper", "near-end"), "");
-    EXPECT_EQ(hexBytes(session.automaticStatusDue()), "14 00 03 00");
+    EXPECT_EQ(hexBytes(session.automaticStatusDue()), "10 00 03 00");
     EXPECT_EQ(session.automaticStatusDue(), "") << "once";
     EXPECT_NE(printer.setValue("paper", "empty"), "");
 }

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -127,6 +129,34 @@ TEST(EmulatorProcess, ATranscriptThatCannotBeWrittenEndsTheEmulatorWithAnError)
     client.send(kMaker);
     EXPECT_EQ(emulator.stop(0), 1);
     EXPECT_NE(readFile(errors).find("/dev/full"), std::string::npos) << readFile(errors);
+}
+
+// A point-of-sale client asks the paper sensors while the printer is out of
+// paper, someone loads paper (a "set" line on standard input), and the same
+// question gets the new answer; a client with automatic status on hears of
+// the change by itself. A line it cannot use is told and changes nothing.
+TEST(EmulatorProcess, StatusFollowsTheStatesSetWhileItRuns)
+{
+    TempDir dir;
+    const std::string control = dir.file("control");
+    ASSERT_EQ(mkfifo(control.c_str(), 0600), 0);
+    const std::string errors = dir.file("stderr.txt");
+    EmulatorProcess emulator({"--tcp", "127.0.0.1:0", "--set", "paper=out"}, 1, errors, control);
+    ByteLink input(open(control.c_str(), O_WRONLY | O_CLOEXEC));
+    ByteLink client(ByteLink::loopback(emulator.tcpPort()));
+    // DLE EOT 4: bits 1 and 4 fixed, near end (2-3) and paper end (5-6).
+    expectReply(client, hex("10 04 04"), hex("7E"));
+    // GS a 8 watches the paper sensors: a report now, then one on the change
+    // (first byte: bit 4, drawer pin high as the drawer is closed, offline).
+    expectReply(client, hex("1D 61 08"), hex("1C 00 0F 00"));
+    input.send("set paper=ok\nset paper=wet\nload paper\n");
+    EXPECT_EQ(emulator::hexBytes(client.receive(4)), "14 00 00 00");
+    expectReply(client, hex("10 04 04"), hex("12"));
+    expectReply(client, hex("41 42 10 04 01 43"), hex("16"));  // mid-job; the drawer pin is high
+    EXPECT_EQ(emulator.stop(SIGTERM), 0);
+    const std::string said = readFile(errors);
+    EXPECT_NE(said.find("wet"), std::string::npos) << said;
+    EXPECT_NE(said.find("load paper"), std::string::npos) << said;
 }
 
 // True once the process is seen asleep in a system call at many samples in

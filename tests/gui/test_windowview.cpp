@@ -2,6 +2,7 @@
 // named after it and showing what the model holds; user actions reach the model.
 
 #include "app/mainwindow.h"
+#include "gui/guiplatform.h"
 #include "gui/windowview.h"
 
 #include "scriptedprinter.h"
@@ -9,6 +10,11 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -140,11 +146,111 @@ TEST_F(WindowViewTest, UserActionsGoThroughTheModel)
     EXPECT_FALSE(view->isVisible());
 }
 
+// The port list and its label stay where a second click finds them whatever
+// port is chosen, and the window keeps its size on every tab.
+// SOFTSWITCH_SHOTS=DIR also saves the pictures of the README's install notes.
+TEST_F(WindowViewTest, TheGeometryStaysPutWhateverThePortAndTab)
+{
+    const QString shots = qEnvironmentVariable("SOFTSWITCH_SHOTS");
+    const auto settle = [this] {
+        QApplication::processEvents();
+        view->layout()->activate();
+    };
+    settle();
+    const QSize windowSize = view->size();
+    auto* ports = widget<QComboBox>("Combo1");
+    auto* caption = widget<QLabel>("lblPORT");
+    const QRect listPlace = ports->geometry();
+    const QRect captionPlace = caption->geometry();
+    for (const char* port : {"USB", "LPT1", "TCP/IP", "COM1"}) {
+        SCOPED_TRACE(port);
+        const int index = ports->findText(port);
+        ASSERT_GE(index, 0);
+        ports->setCurrentIndex(index);
+        emit ports->activated(index);
+        settle();
+        EXPECT_EQ(ports->geometry(), listPlace);
+        EXPECT_EQ(caption->geometry(), captionPlace);
+        EXPECT_EQ(view->size(), windowSize);
+        if (!shots.isEmpty() && (port == std::string("USB") || port == std::string("COM1")))
+            view->grab().save(shots + "/port-" + QString(port).toLower() + ".png");
+    }
+    printer.queue("sw2", "37");
+    widget<QAbstractButton>("cmdCommunicate")->click();
+    settle();
+    const QSize testedSize = view->size(); // the tabs are shown now
+    auto* tabs = widget<QTabWidget>("SSTab1");
+    for (int tab = 0; tab < tabs->count(); ++tab) {
+        SCOPED_TRACE(tab);
+        tabs->setCurrentIndex(tab);
+        settle();
+        EXPECT_EQ(view->size(), testedSize);
+        EXPECT_EQ(ports->geometry(), listPlace);
+    }
+    // Additional Soft_Switch: the lists of all frames start at one left edge,
+    // each names itself after its caption, and none is stretched to the frame.
+    tabs->setCurrentIndex(5);
+    settle();
+    if (!shots.isEmpty())
+        view->grab().save(shots + "/additional.png");
+    const std::pair<const char*, const char*> lists[] = {
+        {"comboCodePage", "Select Code Page"}, {"comboInterChars", "International Character Set"},
+        {"comboNew8x16", "Select New 8x16 font"}, {"comboTHAI", "Thai 1Pass or 3Pass"}};
+    const int left = widget<QComboBox>("comboCodePage")->mapTo(view.get(), QPoint(0, 0)).x();
+    for (const auto& [name, accessible] : lists) {
+        SCOPED_TRACE(name);
+        auto* list = widget<QComboBox>(name);
+        EXPECT_EQ(list->mapTo(view.get(), QPoint(0, 0)).x(), left);
+        EXPECT_EQ(list->accessibleName(), accessible);
+        EXPECT_LT(list->width(), list->parentWidget()->width() / 2);
+    }
+    EXPECT_EQ(widget<QLabel>("Text4")->buddy(), widget<QWidget>("comboCodePage"));
+    EXPECT_EQ(ports->accessibleName(), "Printer port selection");
+    EXPECT_EQ(widget<QLineEdit>("tcpIP")->accessibleName(), "IP Address");
+    // A disabled text box greys its text whatever its colour.
+    form.tcpIP.ForeColor = 0x000000;
+    form.frameTCPIP.Visible = true;
+    form.tcpIP.setEnabled(false);
+    view->refresh();
+    EXPECT_EQ(widget<QLineEdit>("tcpIP")->palette().color(QPalette::Disabled, QPalette::Text),
+              QApplication::palette().color(QPalette::Disabled, QPalette::Text));
+}
+
 TEST_F(WindowViewTest, ClosingTheWindowUnloadsTheModel)
 {
     view->close();
     EXPECT_TRUE(window.ended());
     EXPECT_EQ(fakes.shell.ends, 0);
+}
+
+// HELP hands the help file to the desktop's opener; when the opener fails
+// the window is told the file's path. "sh" stands in for the opener here,
+// so the help file's text decides how the opener ends.
+TEST(GuiShellTest, AnOpenerThatFailsIsToldWithTheFilesPath)
+{
+    QTemporaryDir dir;
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    const std::pair<const char*, bool> rows[] = {{"exit 4\n", true}, {"touch opened\n", false}};
+    for (const auto& [helpText, fails] : rows) {
+        SCOPED_TRACE(helpText);
+        QFile help(dir.filePath("KR_SW_Help.txt"));
+        ASSERT_TRUE(help.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        help.write(helpText);
+        help.close();
+        std::vector<std::string> told;
+        GuiShell shell([] {}, [&told](const std::string& path) { told.push_back(path); }, "sh");
+        ASSERT_TRUE(shell.launch("NotePad.exe KR_SW_Help.txt"));
+        QElapsedTimer clock;
+        clock.start();
+        while (told.empty() && !QFile::exists(dir.filePath("opened")) && clock.elapsed() < 10000)
+            QApplication::processEvents(QEventLoop::AllEvents, 10);
+        for (int i = 0; i < 20; ++i) // let the opener's end arrive
+            QApplication::processEvents(QEventLoop::AllEvents, 10);
+        EXPECT_EQ(told, fails ? std::vector<std::string>{QFileInfo(help).absoluteFilePath().toStdString()}
+                              : std::vector<std::string>{});
+    }
+    QDir::setCurrent(previous);
 }
 
 } // namespace

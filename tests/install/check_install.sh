@@ -33,6 +33,33 @@ for size in 48 256; do
     || fail "${size}x${size} icon is not a $size x $size PNG"
 done
 
+# The command lines a technician tries first, without a display: exit code,
+# and a word the output must hold (--help on standard output).
+version=$(sed -n 's/^project(softswitch VERSION \([0-9.]*\).*/\1/p' "$source/CMakeLists.txt")
+while IFS='|' read -r command code word; do
+  output=$(cd "$prefix" && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$usr/bin/"$command 2>/dev/null)
+  status=$?
+  [ "$status" = "$code" ] || fail "$command exits $status, not $code"
+  grep -qF -- "$word" <<<"$output" || fail "$command does not print \"$word\""
+done <<ROWS
+softswitch --version|0|softswitch $version
+softswitch --help|0|--screenshot FILE
+softswitch --no-such-option|2|
+softswitch-script --version|0|softswitch-script $version
+softswitch-script --help|0|--list-controls
+softswitch-script --list-controls|0|optSW1ON(0) option
+softswitch-script|2|
+printer-emulator --version|0|printer-emulator $version
+printer-emulator --help|0|--transcript FILE
+printer-emulator --no-such-option|2|
+ROWS
+for program in softswitch softswitch-script printer-emulator; do
+  page=$usr/share/man/man1/$program.1.gz
+  zcat "$page" 2>/dev/null | grep -q "^\.TH" || fail "no manual page $page"
+done
+[ -f "$usr/share/doc/softswitch/copyright" ] || fail "no share/doc/softswitch/copyright"
+[ -f "$usr/share/metainfo/com.example.softswitch.metainfo.xml" ] || fail "no AppStream metainfo"
+
 desktop=$usr/share/applications/softswitch.desktop
 desktop-file-validate "$desktop" || fail "desktop-file-validate $desktop"
 exec_line=$(sed -n 's/^Exec=//p' "$desktop")

@@ -21,10 +21,12 @@ inline constexpr std::chrono::milliseconds kPatience{10000};
 
 // printer-emulator from SOFTSWITCH_BIN, run as a child process. The
 // constructor returns once the child has printed `readyLines` lines. With
-// `errorFile`, its standard error goes to that file.
+// `errorFile`, its standard error goes to that file; with `inputFile` (a
+// FIFO, say), its standard input comes from that file.
 class EmulatorProcess {
 public:
-    explicit EmulatorProcess(std::vector<std::string> args, std::size_t readyLines = 1, const std::string& errorFile = {})
+    explicit EmulatorProcess(std::vector<std::string> args, std::size_t readyLines = 1, const std::string& errorFile = {},
+                             const std::string& inputFile = {})
     {
         const char* bin = std::getenv("SOFTSWITCH_BIN");
         if (!bin)
@@ -43,6 +45,9 @@ public:
         posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
         if (!errorFile.empty())
             posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        // Read and write, so opening a FIFO does not wait for a writer.
+        if (!inputFile.empty())
+            posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, inputFile.c_str(), O_RDWR, 0);
         const int spawned = posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), environ);
         posix_spawn_file_actions_destroy(&actions);
         close(out[1]);
