@@ -1,10 +1,11 @@
 // Receipt rendering figures: a typical 40-line receipt with a QR code and a
 // CODE128 barcode drawn in-process (layout and codes, then PNG and text
-// files), and a 1 MB raster job sent over loopback TCP to printer-emulator
-// --render (read, tokenized and drawn, up to the answer of a status request
-// sent behind it) against the same bytes sent to a plain loopback reader
-// that answers one byte at the end; peak RSS.
-// Prints figures only; nothing here passes or fails on time.
+// files); a 1 MB raster job drawn in-process, and sent over loopback TCP to
+// printer-emulator --render (taken: read and tokenized up to the answer of a
+// status request sent behind it; the drawing goes on in the background until
+// the files are there) against the same bytes sent to a plain loopback reader
+// that answers one byte at the end, and to the emulator without --render;
+// peak RSS. Prints figures only; nothing here passes or fails on time.
 //
 //   render_bench [--picture FILE]   FILE: also write the sample receipt there
 
@@ -167,7 +168,7 @@ void rasterOverTcp(const char* argv0)
         loopback = std::min(loopback, loopbackSeconds(job));
 
     // The job, then a real-time status request (DLE EOT 1): its answer comes
-    // once the emulator has read (and drawn) every byte before it.
+    // once the emulator has read every byte before it.
     std::vector<std::uint8_t> jobAndStatus = job;
     jobAndStatus.insert(jobAndStatus.end(), {0x10, 0x04, 0x01});
     const auto answered = [&jobAndStatus](int port) {
@@ -209,7 +210,7 @@ void rasterOverTcp(const char* argv0)
                 100 * loopback / plain);
     std::printf("  emulator --render    %7.1f ms  %7.1f MB/s = %.0f%% of loopback (goal >= 50%%)\n", taken * 1e3,
                 mb / taken, 100 * loopback / taken);
-    std::printf("  receipt files done   %7.1f ms  (written as PNG and text)\n", drawn * 1e3);
+    std::printf("  receipt files done   %7.1f ms  (drawn, written as PNG and text)\n", drawn * 1e3);
     std::printf("  emulator peak RSS %ld kB\n", processPeakKb(emulator.pid()));
 }
 

@@ -66,7 +66,9 @@ PrinterSetup setupOf(const emulator::PrinterState& state)
 
 ReceiptPrinter::ReceiptPrinter(std::string dir, ReceiptRenderer::SetupSource setup,
                                std::function<void(const std::string&)> note, std::chrono::milliseconds idleGap)
-    : m_renderer(m_glyphs, std::move(setup)),
+    : m_setup(std::move(setup)),
+      m_current(m_setup()),
+      m_renderer(m_glyphs, [this] { return m_current; }),
       m_folder(std::move(dir)),
       m_note(std::move(note)),
       m_idleGap(idleGap),
@@ -88,42 +90,48 @@ ReceiptPrinter::~ReceiptPrinter()
 
 void ReceiptPrinter::consume(const emulator::EscPosToken& token)
 {
+    Pending pending{token, m_setup()};
     {
         std::lock_guard guard(m_lock);
-        m_renderer.consume(token);
+        m_queue.push_back(std::move(pending));
         m_lastToken = Clock::now();
         m_jobOpen = true;
     }
     m_wake.notify_one();
 }
 
-void ReceiptPrinter::writeDue(std::unique_lock<std::mutex>& lock)
+void ReceiptPrinter::writeDone()
 {
-    auto receipts = m_renderer.takeReceipts();
-    if (receipts.empty())
-        return;
-    lock.unlock();
-    for (const auto& receipt : receipts) {
+    for (const auto& receipt : m_renderer.takeReceipts()) {
         const std::string picture = m_folder.write(receipt);
         if (m_note)
             m_note(picture.empty() ? std::string("cannot write a receipt file") : describe(picture, receipt));
     }
-    lock.lock();
 }
 
+// Only this thread touches the renderer and the folder.
 void ReceiptPrinter::work()
 {
     std::unique_lock lock(m_lock);
     for (;;) {
-        writeDue(lock);
-        if (m_stopping) {
-            m_renderer.endJob();
-            writeDue(lock);
-            return;
+        while (!m_queue.empty()) {
+            Pending next = std::move(m_queue.front());
+            m_queue.pop_front();
+            lock.unlock();
+            m_current = next.setup;
+            m_renderer.consume(next.token);
+            writeDone();
+            lock.lock();
         }
-        if (m_jobOpen && Clock::now() - m_lastToken >= m_idleGap) {
-            m_renderer.endJob();
+        if (m_stopping || (m_jobOpen && Clock::now() - m_lastToken >= m_idleGap)) {
+            const bool stopping = m_stopping;
             m_jobOpen = false;
+            lock.unlock();
+            m_renderer.endJob();
+            writeDone();
+            lock.lock();
+            if (stopping && m_queue.empty())
+                return;
             continue;
         }
         if (m_jobOpen)

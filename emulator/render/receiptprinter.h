@@ -1,7 +1,8 @@
 #pragma once
 // The virtual printer's paper: tokens in, receipt files out. A cut ends a
 // receipt at once; a job that stops without one ends after an idle gap.
-// Files are written on a worker thread so the connection keeps being read.
+// Receipts are drawn and written on a worker thread, so the connection keeps
+// being read; each token takes along the printer's setup as it came.
 
 #include "fontglyphsource.h"
 #include "receiptfolder.h"
@@ -9,6 +10,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <deque>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -49,9 +51,16 @@ public:
     void consume(const emulator::EscPosToken& token);
 
 private:
-    void work();
-    void writeDue(std::unique_lock<std::mutex>& lock);
+    struct Pending {
+        emulator::EscPosToken token;
+        PrinterSetup setup;
+    };
 
+    void work();
+    void writeDone();
+
+    ReceiptRenderer::SetupSource m_setup;
+    PrinterSetup m_current;  // the setup of the token being drawn (worker only)
     FontGlyphSource m_glyphs;
     ReceiptRenderer m_renderer;
     ReceiptFolder m_folder;
@@ -59,6 +68,7 @@ private:
     std::chrono::milliseconds m_idleGap;
     std::mutex m_lock;
     std::condition_variable m_wake;
+    std::deque<Pending> m_queue;
     Clock::time_point m_lastToken{};
     bool m_jobOpen = false;
     bool m_stopping = false;
