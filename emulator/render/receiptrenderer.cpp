@@ -313,7 +313,7 @@ void ReceiptRenderer::functionCommand(const std::vector<std::uint8_t>& bytes)
     if (cn == 49) {
         switch (fn) {
         case 67: m_modes.qrModule = std::clamp(int(p0), 1, 16); break;
-        case 69: m_modes.qrErrorLevel = std::clamp(p0 - 48, 0, 3); break;
+        case 69: m_modes.qrErrorLevel = std::clamp(digit(p0), 0, 3); break;
         case 80: m_qrData = stored(); break;
         case 81:
             if (auto grid = encodeQr(m_qrData, m_modes.qrErrorLevel))
@@ -593,6 +593,8 @@ void ReceiptRenderer::command(const std::vector<std::uint8_t>& bytes)
             m_modes.hriFont = digit(n) == 1 ? Font::B : Font::A;
         break;
     case 'k':
+        if (bytes.size() < 3)
+            break;
         if (n <= 6) {
             auto end = std::find(bytes.begin() + 3, bytes.end(), 0);
             printBarcode(n, {bytes.begin() + 3, end});
