@@ -131,6 +131,8 @@ void EmulatorSession::close()
     // An unlock must not outlive its connection: the next client would
     // find writes taken that it never unlocked for.
     m_printer.m_unlocked = false;
+    if (m_printer.m_connectionEndHandler)
+        m_printer.m_connectionEndHandler();
 }
 
 void EmulatorSession::handle(const Token& token, std::string& reply)

@@ -81,6 +81,8 @@ public:
     // Called with every token of every session, in stream order, before
     // the printer acts on it: a receipt renderer hangs here.
     void setTokenHandler(std::function<void(const EscPosToken&)> handler) { m_tokenHandler = std::move(handler); }
+    // Called when a connection ends, after its last token: the end of a job.
+    void setConnectionEndHandler(std::function<void()> handler) { m_connectionEndHandler = std::move(handler); }
     // Called once for each kind of command the grammar does not know.
     void setNoteHandler(std::function<void(const std::string&)> handler) { m_noteHandler = std::move(handler); }
 
@@ -106,6 +108,7 @@ private:
     std::function<void(const Event&)> m_handler;
     std::function<void(const EscPosToken&)> m_tokenHandler;
     std::function<void(const std::string&)> m_noteHandler;
+    std::function<void()> m_connectionEndHandler;
     std::set<std::string> m_unknownNoted;  // introducer and command byte
 };
 

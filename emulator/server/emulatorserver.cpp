@@ -294,10 +294,11 @@ void EmulatorServer::control(std::string_view line)
     // "set KEY=VALUE ..."; blank lines and "#" comments pass.
     if (line.ends_with('\r'))
         line.remove_suffix(1);
-    const std::vector<std::string> words = splitOptionText(line).args;
-    if (words.empty() || words.front().starts_with('#'))
+    const SplitText split = splitOptionText(line);
+    const std::vector<std::string>& words = split.args;
+    if (split.error.empty() && (words.empty() || words.front().starts_with('#')))
         return;
-    if (words.front() != "set" || words.size() < 2) {
+    if (!split.error.empty() || words.front() != "set" || words.size() < 2) {
         std::cerr << "printer-emulator: standard input: expected \"set KEY=VALUE\", got \"" << line << "\"\n";
         return;
     }

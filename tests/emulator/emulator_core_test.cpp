@@ -192,12 +192,13 @@ TEST(PrinterEmulator, PrintsAndCutsAreCountedAndEveryTokenReachesTheConsumer)
         seen += (token.kind == EscPosToken::Kind::Text ? "T:" : std::string(token.name) + ":") +
                 hexBytes(std::string(token.bytes.begin(), token.bytes.end())) + ";";
     });
+    printer.setConnectionEndHandler([&seen] { seen += "end;"; });
     EmulatorSession session(printer);
     session.feed(hex("41 0A 1B 64 03 1D 56 42 05 1D 56 01 1B 69 1B 6D 42"));
     session.close();
     EXPECT_EQ(printer.state().value(Field::Lines), "14");
     EXPECT_EQ(printer.state().value(Field::Cuts), "11");
-    EXPECT_EQ(seen, "T:41;LF:0A;ESC d:1B 64 03;GS V:1D 56 42 05;GS V:1D 56 01;ESC i:1B 69;ESC m:1B 6D;T:42;");
+    EXPECT_EQ(seen, "T:41;LF:0A;ESC d:1B 64 03;GS V:1D 56 42 05;GS V:1D 56 01;ESC i:1B 69;ESC m:1B 6D;T:42;end;");
 }
 
 TEST(PrinterEmulator, EachQueryAnswersItsOwnFieldOrNothing)
