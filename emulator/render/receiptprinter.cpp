@@ -100,6 +100,16 @@ void ReceiptPrinter::consume(const emulator::EscPosToken& token)
     m_wake.notify_one();
 }
 
+void ReceiptPrinter::endJob()
+{
+    {
+        std::lock_guard guard(m_lock);
+        m_queue.push_back({{}, {}, true});
+        m_jobOpen = false;
+    }
+    m_wake.notify_one();
+}
+
 void ReceiptPrinter::writeDone()
 {
     for (const auto& receipt : m_renderer.takeReceipts()) {
@@ -118,8 +128,12 @@ void ReceiptPrinter::work()
             Pending next = std::move(m_queue.front());
             m_queue.pop_front();
             lock.unlock();
-            m_current = next.setup;
-            m_renderer.consume(next.token);
+            if (next.endOfJob) {
+                m_renderer.endJob();
+            } else {
+                m_current = next.setup;
+                m_renderer.consume(next.token);
+            }
             writeDone();
             lock.lock();
         }

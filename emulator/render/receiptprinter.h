@@ -49,11 +49,15 @@ public:
     ReceiptPrinter& operator=(const ReceiptPrinter&) = delete;
 
     void consume(const emulator::EscPosToken& token);
+    // The job ended (its connection closed): an unfinished receipt ends now,
+    // after the tokens before it, without waiting for the idle gap.
+    void endJob();
 
 private:
     struct Pending {
         emulator::EscPosToken token;
         PrinterSetup setup;
+        bool endOfJob = false;
     };
 
     void work();

@@ -66,6 +66,7 @@ int main(int argc, char** argv)
         receipts.emplace(renderDir, [&printer] { return render::setupOf(printer.state()); },
                          [](const std::string& note) { std::cerr << "printer-emulator: " << note << "\n"; });
         printer.setTokenHandler([&receipts](const EscPosToken& token) { receipts->consume(token); });
+        printer.setConnectionEndHandler([&receipts] { receipts->endJob(); });
     }
 
     {

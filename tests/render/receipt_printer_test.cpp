@@ -20,6 +20,8 @@ using namespace std::chrono_literals;
 namespace {
 
 constexpr int ESC = 0x1B, GS = 0x1D;
+// Generous: what a test waits for comes much sooner.
+constexpr std::chrono::seconds kWait{10};
 
 QStringList receiptFiles(const QTemporaryDir& dir) { return QDir(dir.path()).entryList({"receipt-*"}, QDir::Files, QDir::Name); }
 
@@ -91,7 +93,7 @@ TEST(ReceiptPrinter, CutIdleGapAndStopEachEndAReceipt)
         for (const auto& token : twoReceipts.tokens)
             printer.consume(token);
         // The second receipt has no cut: it ends once the job has been idle.
-        const auto deadline = std::chrono::steady_clock::now() + 10s;
+        const auto deadline = std::chrono::steady_clock::now() + kWait;
         while (receiptFiles(dir).size() < 4 && std::chrono::steady_clock::now() < deadline)
             std::this_thread::sleep_for(5ms);
         EXPECT_EQ(receiptFiles(dir), (QStringList{"receipt-0001.png", "receipt-0001.txt", "receipt-0002.png", "receipt-0002.txt"}));
@@ -107,6 +109,21 @@ TEST(ReceiptPrinter, CutIdleGapAndStopEachEndAReceipt)
     ASSERT_EQ(notes.size(), 3u);
     EXPECT_NE(notes[0].find("partial cut, drawer pulse pin 2 50/500 ms"), std::string::npos) << notes[0];
     EXPECT_NE(notes[1].find("no cut"), std::string::npos) << notes[1];
+}
+
+TEST(ReceiptPrinter, TheEndOfAJobEndsItsReceiptWithoutWaiting)
+{
+    QTemporaryDir dir;
+    ReceiptPrinter printer(dir.path().toStdString(), [] { return PrinterSetup{}; }, {}, std::chrono::hours(1));
+    EscPosJob job;
+    job.text("UNCUT");
+    for (const auto& token : job.tokens)
+        printer.consume(token);
+    printer.endJob();
+    const auto deadline = std::chrono::steady_clock::now() + kWait;
+    while (receiptFiles(dir).size() < 2 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(5ms);
+    EXPECT_EQ(receiptFiles(dir), (QStringList{"receipt-0001.png", "receipt-0001.txt"}));
 }
 
 }  // namespace
