@@ -127,6 +127,7 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # plugin at run time, unseen by it: without one the window cannot open.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
-# HELP hands the help file to xdg-open.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
+# HELP hands the help file to xdg-open; printer-emulator --render draws
+# text with the two fonts.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, fonts-terminus-otb, fonts-dejavu-core")
 include(CPack)

@@ -10,6 +10,10 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xauth xdg-utils fonts-dejavu-core
   valgrind librsvg2-bin desktop-file-utils dpkg-dev file
+  libzint-dev          # the emulator's receipts: barcodes, QR Code and PDF417 encoded
+  libfreetype-dev      # the emulator's receipts: glyphs drawn from the fonts below
+  fonts-terminus-otb   # the emulator's receipts: the 12x24 and 8x16 bitmap strikes of fonts A and B
+  libzxing-dev         # receipt tests: codes in the written pictures decoded back
   lintian    # scripts/package.sh checks the .deb with it
   appstream  # scripts/package.sh validates the AppStream metadata (appstreamcli)
   ansible-core  # the test of softswitchctl's example playbook runs ansible-playbook

@@ -2,6 +2,7 @@
 #include "emulatoroptions.h"
 #include "emulatorserver.h"
 #include "printeremulator.h"
+#include "receiptprinter.h"
 #include "transcript.h"
 
 #include <signal.h>
@@ -10,6 +11,7 @@
 
 #include <cstdio>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,20 +19,23 @@ int main(int argc, char** argv)
 {
     using namespace emulator;
 
-    const std::vector<std::string> args(argv + 1, argv + argc);
+    std::vector<std::string> args(argv + 1, argv + argc);
     if (args.size() == 1 && args[0] == "--version") {
         std::cout << "printer-emulator " SOFTSWITCH_VERSION "\n";
         return 0;
     }
+    std::string renderError;
+    const std::string renderDir = render::takeRenderOption(args, renderError);
     const OptionsResult parsed = parseOptions(args, OptionScope::Executable);
-    if (!parsed.error.empty()) {
+    if (!parsed.error.empty() || !renderError.empty()) {
+        const std::string& error = renderError.empty() ? parsed.error : renderError;
         // One line, so a script that runs us can show it as it is.
-        std::cerr << "printer-emulator: " << parsed.error << " (see --help)\n";
+        std::cerr << "printer-emulator: " << error << " (see --help)\n";
         return 2;
     }
     const EmulatorOptions& options = parsed.options;
     if (options.help) {
-        std::cout << usageText(OptionScope::Executable);
+        std::cout << usageText(OptionScope::Executable) << "\nreceipts:\n" << render::kRenderUsage;
         return 0;
     }
 
@@ -56,6 +61,13 @@ int main(int argc, char** argv)
     PrinterEmulator printer(options.state, options.faults);
     printer.setEventHandler([&transcript](const Event& event) { transcript.record(event); });
     printer.setNoteHandler([](const std::string& note) { std::cerr << "printer-emulator: " << note << "\n"; });
+    std::optional<render::ReceiptPrinter> receipts;
+    if (!renderDir.empty()) {
+        receipts.emplace(renderDir, [&printer] { return render::setupOf(printer.state()); },
+                         [](const std::string& note) { std::cerr << "printer-emulator: " << note << "\n"; });
+        printer.setTokenHandler([&receipts](const EscPosToken& token) { receipts->consume(token); });
+        printer.setConnectionEndHandler([&receipts] { receipts->endJob(); });
+    }
 
     {
         EmulatorServer server(printer, options);
