@@ -15,6 +15,19 @@
 
 namespace softswitch::testing {
 
+// A device that takes only so many bytes and then nothing more (-1: all).
+struct Stall {
+    int takes = -1;
+    int commands = 0; // commands started
+    bool take(std::vector<std::uint8_t>& into, std::uint8_t byte)
+    {
+        if (takes >= 0 && static_cast<int>(into.size()) >= takes)
+            return false;
+        into.push_back(byte);
+        return true;
+    }
+};
+
 struct FakeSerial : SerialPort {
     int port = 1;
     std::string settingsText = "9600,N,8,1";
@@ -22,6 +35,7 @@ struct FakeSerial : SerialPort {
     bool open = false, refuseOpen = false, refuseClose = false, dsr = true, cts = true;
     int openCalls = 0, closeCalls = 0;
     std::vector<std::uint8_t> written;
+    Stall stall;
     std::string inbox; // what the printer has sent so far
     // A printer on the line: answers the commands written since the last look at the receive buffer.
     std::function<std::string(const std::vector<std::uint8_t>& command)> printer;
@@ -43,7 +57,8 @@ struct FakeSerial : SerialPort {
     bool portOpen() const override { return open; }
     bool dsrHolding() override { return dsr; }
     bool ctsHolding() override { return cts; }
-    void output(std::uint8_t byte) override { written.push_back(byte); }
+    void startCommand() override { ++stall.commands; }
+    bool output(std::uint8_t byte) override { return stall.take(written, byte); }
     int inBufferCount() override
     {
         if (printer && written.size() > answered)
@@ -59,6 +74,7 @@ struct FakeSocket : TcpSocket {
     int port = 0, stateNumber = 0, handle = 0, connects = 0, closes = 0;
     int stateAfterConnect = 6; // a printer that answers at once: 7
     std::vector<std::uint8_t> sent;
+    Stall stall;
     std::string inbox;
     bool hasError = false;
     PlatformError error;
@@ -77,7 +93,8 @@ struct FakeSocket : TcpSocket {
         inbox.erase(0, taken.size());
         return taken;
     }
-    void sendByte(std::uint8_t byte) override { sent.push_back(byte); }
+    void startCommand() override { ++stall.commands; }
+    bool sendByte(std::uint8_t byte) override { return stall.take(sent, byte); }
     bool takePendingError(PlatformError& out) override
     {
         if (hasError)
@@ -93,6 +110,7 @@ struct FakeParallel : ParallelPort {
     PlatformError openError{53, "File not found", ""};
     std::vector<std::string> history; // "close", "open R", "open W"
     std::vector<std::uint8_t> written;
+    Stall stall;
     std::string replies; // what a reading open finds
     std::vector<int> readCounts;
 
@@ -106,7 +124,8 @@ struct FakeParallel : ParallelPort {
             mode = forReading ? Mode::Reading : Mode::Writing;
         return !refuseOpen;
     }
-    void write(std::uint8_t byte) override { written.push_back(byte); }
+    void startCommand() override { ++stall.commands; }
+    bool write(std::uint8_t byte) override { return stall.take(written, byte); }
     std::string read(int count) override { readCounts.push_back(count); return std::exchange(replies, {}); }
 };
 

@@ -2,6 +2,7 @@
 
 #include <QSerialPort>
 
+#include <algorithm>
 #include <charconv>
 #include <vector>
 
@@ -53,6 +54,8 @@ std::optional<int> positiveNumber(const std::string& text)
 QtSerialPort::QtSerialPort(std::map<int, std::string> overrides)
     : m_port(std::make_unique<QSerialPort>()), m_overrides(std::move(overrides))
 {
+    // Qt stops reading the device once this much waits, also while the event loop idles.
+    m_port->setReadBufferSize(static_cast<qint64>(kReceiveLimitBytes));
 }
 
 QtSerialPort::~QtSerialPort() = default;
@@ -191,17 +194,36 @@ bool QtSerialPort::ctsHolding()
     return lineAsserted(QSerialPort::ClearToSendSignal);
 }
 
-void QtSerialPort::output(std::uint8_t byte)
+void QtSerialPort::startCommand()
+{
+    m_commandDeadline = std::chrono::steady_clock::now() + kCommandWriteLimit;
+}
+
+bool QtSerialPort::waitWritten()
+{
+    using namespace std::chrono;
+    const steady_clock::time_point deadline = std::min(steady_clock::now() + kByteWriteLimit, m_commandDeadline);
+    while (m_port->bytesToWrite() > 0) {
+        const auto left = duration_cast<milliseconds>(deadline - steady_clock::now());
+        if (left.count() <= 0 || !m_port->waitForBytesWritten(static_cast<int>(left.count())))
+            return m_port->bytesToWrite() == 0;
+    }
+    return true;
+}
+
+bool QtSerialPort::output(std::uint8_t byte)
 {
     if (!m_port->isOpen())
-        return;
+        return false;
     const char data = static_cast<char>(byte);
     m_port->write(&data, 1);
     // No event loop may run while the core waits, so push the byte out now.
     m_port->flush();
-    if (m_port->bytesToWrite() > 0)
-        m_port->waitForBytesWritten(static_cast<int>(kWriteLimit.count()));
+    const bool taken = waitWritten();
+    if (!taken)
+        m_port->clear(QSerialPort::Output);
     m_port->clearError();
+    return taken;
 }
 
 void QtSerialPort::takeInPending()

@@ -1,7 +1,8 @@
 #pragma once
 // The serial port on QSerialPort. Port numbers map to Linux device paths by a
 // fixed table that the caller can override per port. The core only polls, so
-// every query of the receive side first takes in what the device already holds.
+// every query of the receive side first takes in what the device already holds,
+// up to kReceiveLimitBytes.
 
 #include "platform/platform.h"
 
@@ -17,9 +18,6 @@ namespace softswitch {
 
 class QtSerialPort : public SerialPort {
 public:
-    // A write waits at most this long for the device to take its byte.
-    static constexpr std::chrono::milliseconds kWriteLimit{1000};
-
     // overrides: port number -> device path, replacing the fixed table's entry.
     explicit QtSerialPort(std::map<int, std::string> overrides = {});
     ~QtSerialPort() override;
@@ -52,7 +50,10 @@ public:
     // A device that cannot report its modem lines (a pseudo-terminal) counts as asserted.
     bool dsrHolding() override;
     bool ctsHolding() override;
-    void output(std::uint8_t byte) override;
+    void startCommand() override;
+    // A byte the device does not take within the write limits (after XOFF, a
+    // peer that stopped reading) is taken back: it never goes out later.
+    bool output(std::uint8_t byte) override;
     int inBufferCount() override;
     std::string input() override;
 
@@ -61,12 +62,14 @@ private:
     void applyHandshaking();
     bool lineAsserted(int pinoutSignal);
     void takeInPending();
+    bool waitWritten();
 
     std::unique_ptr<QSerialPort> m_port;
     std::map<int, std::string> m_overrides;
     int m_commPort = 1;
     std::string m_settings = "9600,N,8,1";
     int m_handshaking = 0;
+    std::chrono::steady_clock::time_point m_commandDeadline = std::chrono::steady_clock::time_point::max();
 };
 
 } // namespace softswitch

@@ -7,6 +7,7 @@
 
 #include "platform/platform.h"
 
+#include <chrono>
 #include <memory>
 #include <string>
 
@@ -39,11 +40,15 @@ public:
     int socketHandle() override;
     int bytesReceived() override;
     std::string getData(int maxBytes) override;
-    void sendByte(std::uint8_t byte) override;
+    void startCommand() override;
+    // A byte the peer does not take within the write limits drops the
+    // connection, so that it never goes out after the caller gave up.
+    bool sendByte(std::uint8_t byte) override;
     bool takePendingError(PlatformError& error) override;
 
 private:
     void raise(int number, const std::string& description);
+    bool handedOver();
 
     std::unique_ptr<QTcpSocket> m_socket;
     std::string m_host;
@@ -51,6 +56,7 @@ private:
     bool m_inCall = false; // errors Qt reports now come from our own call
     bool m_hasError = false;
     PlatformError m_error;
+    std::chrono::steady_clock::time_point m_commandDeadline = std::chrono::steady_clock::time_point::max();
 };
 
 } // namespace softswitch
