@@ -93,8 +93,15 @@ struct FakeSocket : TcpSocket {
         inbox.erase(0, taken.size());
         return taken;
     }
+    std::function<void()> onStall; // what a failed send does to the line
     void startCommand() override { ++stall.commands; }
-    bool sendByte(std::uint8_t byte) override { return stall.take(sent, byte); }
+    bool sendByte(std::uint8_t byte) override
+    {
+        const bool taken = stall.take(sent, byte);
+        if (!taken && onStall)
+            onStall();
+        return taken;
+    }
     bool takePendingError(PlatformError& out) override
     {
         if (hasError)
