@@ -24,7 +24,6 @@ inline constexpr int kTcpPolls = 1000;
 inline constexpr std::chrono::milliseconds kTcpAfterReply{10};
 inline constexpr std::chrono::milliseconds kTcpAfterConnect{10};
 inline constexpr std::chrono::milliseconds kStatusSettle{5};
-inline constexpr std::chrono::milliseconds kStatusTimerInterval{3000};
 inline constexpr int kParallelReadCount = 30;
 inline constexpr std::size_t kUsbBufferLength = 32;
 

@@ -29,15 +29,28 @@ inline constexpr std::chrono::milliseconds kCommandWriteLimit{4000};
 // longest reply is a few dozen bytes.
 inline constexpr std::size_t kReceiveLimitBytes = 64 * 1024;
 
+// The serial line as the window offers it; data bits are always 8 and stop bits 1.
+enum class BaudRate { Baud115200 = 115200, Baud38400 = 38400, Baud19200 = 19200, Baud9600 = 9600 };
+enum class Parity { None, Even };
+enum class Handshaking { None = 0, XonXoff = 1, DtrDsr = 2 };
+
+struct SerialSettings {
+    BaudRate baud = BaudRate::Baud9600;
+    Parity parity = Parity::None;
+    bool operator==(const SerialSettings&) const = default;
+};
+
+inline int bitsPerSecond(BaudRate baud) { return static_cast<int>(baud); }
+
 // The serial port component (MSComm1).
 class SerialPort {
 public:
     virtual ~SerialPort() = default;
     virtual void setCommPort(int number) = 0;
     virtual int commPort() const = 0;
-    virtual void setSettings(const std::string& settings) = 0; // "115200,N,8,1"
-    virtual std::string settings() const = 0;
-    virtual void setHandshaking(int handshaking) = 0;            // 2 DTR/DSR, 1 XON/XOFF
+    virtual void setSettings(const SerialSettings& settings) = 0;
+    virtual SerialSettings settings() const = 0;
+    virtual void setHandshaking(Handshaking handshaking) = 0;
     // Opens or closes the port; false when the port refused (busy, absent).
     virtual bool setPortOpen(bool open) = 0;
     virtual bool portOpen() const = 0;
@@ -45,7 +58,9 @@ public:
     virtual bool ctsHolding() = 0;
     // The bytes of one command follow: its kCommandWriteLimit starts now.
     virtual void startCommand() = 0;
-    // False when the byte was not written (port closed, device not taking it).
+    // False when the device did not take the byte within the write limits.
+    // With the port closed the byte is lost, as before any open: no failure
+    // here, the open has told the user already.
     virtual bool output(std::uint8_t byte) = 0;
     virtual int inBufferCount() = 0;
     virtual std::string input() = 0; // everything received, one char per byte
@@ -80,7 +95,8 @@ public:
     // Opens the device for reading only or for writing only; false with the error on failure.
     virtual bool open(bool forReading, PlatformError& error) = 0;
     virtual void startCommand() = 0; // as SerialPort::startCommand
-    // False when the byte was not written (no file open, device not taking it).
+    // False when the device did not take the byte (as SerialPort::output;
+    // with no file open the byte is lost, as on a closed file number).
     virtual bool write(std::uint8_t byte) = 0;
     virtual std::string read(int count) = 0;
 };

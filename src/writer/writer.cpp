@@ -234,11 +234,10 @@ void Writer::WriteLanguage()
 bool Writer::baudRateChanged() const
 {
     using namespace model;
-    if (m_ctx.state.PortType != "COM"
+    if (m_ctx.state.PortType != LinkKind::Serial
         || !MatchesAny(ModelName(m_ctx.form), {ZQ_PRINTER, ZQ2_PRINTER, ZQ3_PRINTER, ZQ3_PRINTER_II}))
         return false;
-    const std::string settings = m_ctx.platform.serial.settings(); // "115200,N,8,1"
-    const double portBaud = leadingNumber(left(settings, settings.size() - std::min<std::size_t>(6, settings.size())));
+    const double portBaud = bitsPerSecond(m_ctx.platform.serial.settings().baud);
     const double shownBaud = leadingNumber(right(m_ctx.form.lblSW1Function[0].caption(), 6));
     return portBaud != shownBaud;
 }
@@ -270,7 +269,7 @@ void Writer::WriteSettings(int tab)
 
     m_ctx.dialogs.tell(kRepowerPrinter, MsgIcon::Information);
     // EXIT is the window's own routine: it closes the link and ends the program.
-    if (m_ctx.state.PortType == "TCP")
+    if (m_ctx.state.PortType == LinkKind::Tcp)
         m_ctx.form.cmdEXIT.click(); // the printer drops the connection when it restarts
     else if (tab == 1 && baudRateChanged())
         m_ctx.form.cmdEXIT.click();

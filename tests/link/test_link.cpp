@@ -52,7 +52,7 @@ struct World {
     void choose(const std::string& portName) // what a Combo1 pick does
     {
         state.PortName = portName;
-        state.PortType = upperCase(left(portName, 3));
+        state.PortType = linkKindOf(portName);
     }
     bool openPort(bool open)
     {
@@ -71,7 +71,9 @@ struct World {
         };
         const FakeSerial& com = fake.serial;
         add(com.openCalls + com.closeCalls > 0, "COM" + std::to_string(com.port) + (com.open ? " open " : " closed ")
-                                                    + com.settingsText + " hs" + std::to_string(com.handshaking)
+                                                    + std::to_string(bitsPerSecond(com.lineSettings.baud))
+                                                    + (com.lineSettings.parity == Parity::Even ? ",E" : ",N") + ",8,1 hs"
+                                                    + std::to_string(static_cast<int>(com.handshaking))
                                                     + " opens " + std::to_string(com.openCalls) + " closes "
                                                     + std::to_string(com.closeCalls));
         add(!com.written.empty(), "COM>" + wire(com.written));
@@ -148,10 +150,11 @@ TEST(Link, OpenPort)
          "COM12 open 19200,N,8,1 hs2 opens 1 closes 0"},
         {"Com16With9600Even", "COM16", true, buttons({{&F::com_BR_9600, true}, {&F::com_PK_EVEN, true}}), true,
          "COM16 open 9600,E,8,1 hs2 opens 1 closes 0"},
-        {"NoBaudRateSelected", "COM2", true, buttons({{&F::com_BR_115200, false}}), true,
-         "COM2 open ,N,8,1 hs2 opens 1 closes 0"},
-        {"NoParitySelected", "COM2", true, buttons({{&F::com_BR_9600, true}, {&F::com_HS_SW, true}, {&F::com_PK_NONE, false}}),
-         true, "COM2 open 9600,,8,1 hs1 opens 1 closes 0"},
+        // A group without a selected button leaves the port's settings as they were.
+        {"NoBaudRateSelected", "COM2", true, buttons({{&F::com_BR_115200, false}, {&F::com_PK_EVEN, true}}), true,
+         "COM2 open 9600,N,8,1 hs2 opens 1 closes 0"},
+        {"NoParitySelected", "COM2", true, buttons({{&F::com_BR_38400, true}, {&F::com_HS_SW, true}, {&F::com_PK_NONE, false}}),
+         true, "COM2 open 9600,N,8,1 hs1 opens 1 closes 0"},
         {"ReopenClosesFirstSilently", "COM3", true, openCom, true, "COM3 open 115200,N,8,1 hs2 opens 1 closes 1"},
         {"CloseOfAClosedPortTouchesNothing", "COM3", false, {}, true, ""},
         {"LinesNotCheckedWhenClosing", "COM3", false,
@@ -357,7 +360,7 @@ TEST(Link, SendCommand)
             World w;
             w.choose(row.port);
             w.fake.socket.stateNumber = w.state.LastTcpState = kTcpConnected;
-            const std::string& type = w.state.PortType;
+            const std::string type = portTypeText(w.state);
             if (type == "COM")
                 w.fake.serial.inbox = row.received;
             else if (type == "LPT")

@@ -30,8 +30,8 @@ struct Stall {
 
 struct FakeSerial : SerialPort {
     int port = 1;
-    std::string settingsText = "9600,N,8,1";
-    int handshaking = 0;
+    SerialSettings lineSettings;
+    Handshaking handshaking = Handshaking::None;
     bool open = false, refuseOpen = false, refuseClose = false, dsr = true, cts = true;
     int openCalls = 0, closeCalls = 0;
     std::vector<std::uint8_t> written;
@@ -43,9 +43,9 @@ struct FakeSerial : SerialPort {
 
     void setCommPort(int number) override { port = number; }
     int commPort() const override { return port; }
-    void setSettings(const std::string& settings) override { settingsText = settings; }
-    std::string settings() const override { return settingsText; }
-    void setHandshaking(int value) override { handshaking = value; }
+    void setSettings(const SerialSettings& settings) override { lineSettings = settings; }
+    SerialSettings settings() const override { return lineSettings; }
+    void setHandshaking(Handshaking value) override { handshaking = value; }
     bool setPortOpen(bool wanted) override
     {
         ++(wanted ? openCalls : closeCalls);
@@ -228,7 +228,8 @@ struct FakePlatform {
     FakeBoxes boxes;
     FakeShell shell;
 
-    Platform platform() { return {serial, socket, parallel, usb, loop, timer, boxes, shell}; }
+    Platform platform() { return {.serial = serial, .socket = socket, .parallel = parallel, .usb = usb,
+                                  .loop = loop, .timer = timer, .boxes = boxes, .shell = shell}; }
 };
 
 } // namespace softswitch::testing

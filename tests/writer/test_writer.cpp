@@ -43,7 +43,7 @@ struct Window {
         const auto& ports = form.Combo1.list;
         ASSERT_TRUE(window.pick(form.Combo1, static_cast<int>(std::find(ports.begin(), ports.end(), port) - ports.begin())));
         fake.socket.stateNumber = state.LastTcpState = 7;
-        fake.serial.settingsText = "115200,N,8,1";
+        fake.serial.lineSettings = {BaudRate::Baud115200, Parity::None};
         fake.serial.inbox = fake.socket.inbox = "_1"; // an answer that only a read takes
         fake.usb.reads = {{"_1", 0}, {"", 0}};
         form.lblKR_INFO[0].setCaption(model);
@@ -57,11 +57,11 @@ struct Window {
     }
     Bytes wire() const
     {
-        if (state.PortType == "COM")
+        if (state.PortType == LinkKind::Serial)
             return fake.serial.written;
-        if (state.PortType == "TCP")
+        if (state.PortType == LinkKind::Tcp)
             return fake.socket.sent;
-        if (state.PortType == "LPT")
+        if (state.PortType == LinkKind::Parallel)
             return fake.parallel.written;
         Bytes all;
         for (const auto& call : fake.usb.calls)
@@ -132,7 +132,7 @@ const FlowRow kFlowRows[] = {
     {"Zq3OverComAtAnotherBaudEnds", cmd2, "COM1", "ZQ3-PRINTER", 1, shownBaud("Baud Rate = 19200 "), {kRepower}, kSwitch1, true, false, false},
     {"Zq3IIOverComAtAnotherBaudEnds", cmd2, "COM1", "ZQ3-PRINTER-II", 1, shownBaud("Unknown "), {kRepower}, kSwitch1, true, false, false},
     {"EvenParityPortAtTheSameBaudStays", cmd2, "COM1", "ZQ-PRINTER", 1,
-     [](Window& w) { w.fake.serial.settingsText = "9600,E,8,1"; shownBaud("Baud Rate = 9600  ")(w); },
+     [](Window& w) { w.fake.serial.lineSettings = {BaudRate::Baud9600, Parity::Even}; shownBaud("Baud Rate = 9600  ")(w); },
      {kRepower}, kSwitch1, false, false, true},
     {"Zq2OverUsbHasNoBaudCheck", cmd2, "USB", "ZQ2-PRINTER", 1, shownBaud("Baud Rate = 9600  "), {kRepower}, kSwitch1, false, false, true},
     {"Zq2OverLptHasNoBaudCheck", cmd2, "LPT1", "ZQ2-PRINTER", 1, shownBaud("Baud Rate = 9600  "), {kRepower}, kSwitch1, false, false, true},

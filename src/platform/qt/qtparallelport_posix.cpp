@@ -81,7 +81,7 @@ bool QtParallelPort::write(std::uint8_t byte)
 {
     // With no file open the byte is lost, as a write to a closed file number is.
     if (m_fd < 0)
-        return false;
+        return true;
     const Clock::time_point deadline = std::min(Clock::now() + kByteWriteLimit, m_commandDeadline);
     for (;;) {
         const ssize_t written = writeWithoutSigpipe(m_fd, byte);

@@ -9,7 +9,6 @@
 #include <chrono>
 #include <map>
 #include <memory>
-#include <optional>
 #include <string>
 
 class QSerialPort;
@@ -28,23 +27,13 @@ public:
     // /dev/ttyACM0-5, unless overridden; empty for any other number.
     static std::string devicePath(int number, const std::map<int, std::string>& overrides = {});
 
-    // The settings text "baud,parity,data bits,stop bits"; nothing when it is malformed.
-    struct LineSettings {
-        int baud = 9600;
-        char parity = 'N'; // N, E or O
-        int dataBits = 8;
-        int stopBits = 1;
-    };
-    static std::optional<LineSettings> parseSettings(const std::string& text);
-
     void setCommPort(int number) override;
     int commPort() const override;
-    // A malformed text is refused and the previous settings stay.
-    void setSettings(const std::string& settings) override;
-    std::string settings() const override;
-    // 1 (XON/XOFF) is software flow control; 2 (DTR/DSR) and anything else
-    // leave flow control off; DTR and RTS are raised on open either way.
-    void setHandshaking(int handshaking) override;
+    void setSettings(const SerialSettings& settings) override;
+    SerialSettings settings() const override;
+    // XON/XOFF is software flow control; DTR/DSR and none leave flow control
+    // off; DTR and RTS are raised on open either way.
+    void setHandshaking(Handshaking handshaking) override;
     bool setPortOpen(bool open) override;
     bool portOpen() const override;
     // A device that cannot report its modem lines (a pseudo-terminal) counts as asserted.
@@ -67,8 +56,8 @@ private:
     std::unique_ptr<QSerialPort> m_port;
     std::map<int, std::string> m_overrides;
     int m_commPort = 1;
-    std::string m_settings = "9600,N,8,1";
-    int m_handshaking = 0;
+    SerialSettings m_settings;
+    Handshaking m_handshaking = Handshaking::None;
     std::chrono::steady_clock::time_point m_commandDeadline = std::chrono::steady_clock::time_point::max();
 };
 
