@@ -4,6 +4,8 @@
 //
 // A case file (tests/e2e/cases/**/*.case) has sections:
 //   [emulator] printer-emulator options, on one line (no section: no printer)
+//   [output-stops] N: once the printer has received N commands, its
+//              pseudo-terminal (COM1, LPT1) takes no more bytes, as after XOFF
 //   [script]   the driver's script; @TCPPORT@ stands for the emulator's port;
 //              a second [script] is a second run against the same printer
 //   [output]   what the driver prints (plus "exit N" and "stderr: ..." lines
@@ -25,9 +27,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
+
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
 
 namespace {
 
@@ -81,7 +90,7 @@ struct Case {
         std::ofstream out(file, std::ios::binary | std::ios::trunc);
         out << description;
         for (const auto& [name, body] : sections)
-            out << "[" << name << "]" << (name == "emulator" ? " " : "\n") << body;
+            out << "[" << name << "]" << (name == "emulator" || name == "output-stops" ? " " : "\n") << body;
     }
 };
 
@@ -139,6 +148,42 @@ std::string caseName(const fs::path& file)
 
 class Cases : public ::testing::TestWithParam<fs::path> {};
 
+// Stops the output of the terminal at device once the transcript holds a
+// number of commands, and lets it go again at the end.
+class OutputStopper {
+public:
+    OutputStopper(std::string transcript, std::string device, std::size_t commands)
+        : m_thread([this, transcript = std::move(transcript), device = std::move(device), commands] {
+              while (!m_done) {
+                  const std::string lines = readFile(transcript);
+                  if (static_cast<std::size_t>(std::count(lines.begin(), lines.end(), '\n')) >= commands) {
+                      m_fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+                      ::tcflow(m_fd, TCOOFF);
+                      return;
+                  }
+                  std::this_thread::sleep_for(std::chrono::milliseconds(1));
+              }
+          })
+    {
+    }
+    ~OutputStopper()
+    {
+        m_done = true;
+        m_thread.join();
+        if (m_fd >= 0) {
+            ::tcflow(m_fd, TCOON);
+            ::close(m_fd);
+        }
+    }
+    OutputStopper(const OutputStopper&) = delete;
+    OutputStopper& operator=(const OutputStopper&) = delete;
+
+private:
+    std::atomic<bool> m_done = false;
+    int m_fd = -1;
+    std::thread m_thread;
+};
+
 // One run of the driver: its output, with its exit code and error lines
 // when they are not the usual.
 std::string runDriver(const std::string& script, const QStringList& args, const QProcessEnvironment& env,
@@ -194,6 +239,9 @@ TEST_P(Cases, RunAsWritten)
     }
     args << "-";
 
+    std::unique_ptr<OutputStopper> stopper;
+    if (c.has("output-stops"))
+        stopper = std::make_unique<OutputStopper>(transcript, dir.file("ttyPRINTER"), std::stoul(c["output-stops"]));
     // Each [script] is a new run of the program against the same printer.
     std::string output;
     for (std::string script : c.all("script")) {
@@ -203,6 +251,7 @@ TEST_P(Cases, RunAsWritten)
             replaceAll(script, "@TCPPORT@", std::to_string(printer->tcpPort()));
         output += runDriver(script, args, env, dir.file(""));
     }
+    stopper.reset();
     if (printer) {
         replaceAll(output, "\"" + std::to_string(printer->tcpPort()) + "\"", "\"@TCPPORT@\"");
         EXPECT_EQ(printer->stop(), 0) << "the emulator ends cleanly";
