@@ -28,7 +28,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -149,40 +148,22 @@ std::string caseName(const fs::path& file)
 class Cases : public ::testing::TestWithParam<fs::path> {};
 
 // Stops the output of the terminal at device once the transcript holds a
-// number of commands, and lets it go again at the end.
-class OutputStopper {
-public:
-    OutputStopper(std::string transcript, std::string device, std::size_t commands)
-        : m_thread([this, transcript = std::move(transcript), device = std::move(device), commands] {
-              while (!m_done) {
-                  const std::string lines = readFile(transcript);
-                  if (static_cast<std::size_t>(std::count(lines.begin(), lines.end(), '\n')) >= commands) {
-                      m_fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-                      ::tcflow(m_fd, TCOOFF);
-                      return;
-                  }
-                  std::this_thread::sleep_for(std::chrono::milliseconds(1));
-              }
-          })
-    {
-    }
-    ~OutputStopper()
-    {
-        m_done = true;
-        m_thread.join();
-        if (m_fd >= 0) {
-            ::tcflow(m_fd, TCOON);
-            ::close(m_fd);
+// number of commands, and lets it go again when stopped itself.
+std::jthread outputStopper(const std::string& transcript, const std::string& device, std::size_t commands)
+{
+    return std::jthread([=](std::stop_token stop) {
+        int fd = -1;
+        for (; !stop.stop_requested(); std::this_thread::sleep_for(std::chrono::milliseconds(1))) {
+            const std::string lines = readFile(transcript);
+            if (fd < 0 && static_cast<std::size_t>(std::count(lines.begin(), lines.end(), '\n')) >= commands) {
+                fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+                ::tcflow(fd, TCOOFF);
+            }
         }
-    }
-    OutputStopper(const OutputStopper&) = delete;
-    OutputStopper& operator=(const OutputStopper&) = delete;
-
-private:
-    std::atomic<bool> m_done = false;
-    int m_fd = -1;
-    std::thread m_thread;
-};
+        ::tcflow(fd, TCOON);
+        ::close(fd);
+    });
+}
 
 // One run of the driver: its output, with its exit code and error lines
 // when they are not the usual.
@@ -239,9 +220,9 @@ TEST_P(Cases, RunAsWritten)
     }
     args << "-";
 
-    std::unique_ptr<OutputStopper> stopper;
+    std::jthread stopper;
     if (c.has("output-stops"))
-        stopper = std::make_unique<OutputStopper>(transcript, dir.file("ttyPRINTER"), std::stoul(c["output-stops"]));
+        stopper = outputStopper(transcript, dir.file("ttyPRINTER"), std::stoul(c["output-stops"]));
     // Each [script] is a new run of the program against the same printer.
     std::string output;
     for (std::string script : c.all("script")) {
@@ -251,7 +232,7 @@ TEST_P(Cases, RunAsWritten)
             replaceAll(script, "@TCPPORT@", std::to_string(printer->tcpPort()));
         output += runDriver(script, args, env, dir.file(""));
     }
-    stopper.reset();
+    stopper = {};
     if (printer) {
         replaceAll(output, "\"" + std::to_string(printer->tcpPort()) + "\"", "\"@TCPPORT@\"");
         EXPECT_EQ(printer->stop(), 0) << "the emulator ends cleanly";

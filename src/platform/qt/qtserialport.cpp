@@ -2,7 +2,6 @@
 
 #include <QSerialPort>
 
-#include <algorithm>
 
 namespace softswitch {
 
@@ -144,19 +143,7 @@ bool QtSerialPort::ctsHolding()
 
 void QtSerialPort::startCommand()
 {
-    m_commandDeadline = std::chrono::steady_clock::now() + kCommandWriteLimit;
-}
-
-bool QtSerialPort::waitWritten()
-{
-    using namespace std::chrono;
-    const steady_clock::time_point deadline = std::min(steady_clock::now() + kByteWriteLimit, m_commandDeadline);
-    while (m_port->bytesToWrite() > 0) {
-        const auto left = duration_cast<milliseconds>(deadline - steady_clock::now());
-        if (left.count() <= 0 || !m_port->waitForBytesWritten(static_cast<int>(left.count())))
-            return m_port->bytesToWrite() == 0;
-    }
-    return true;
+    m_writeLimit.start();
 }
 
 bool QtSerialPort::output(std::uint8_t byte)
@@ -167,7 +154,7 @@ bool QtSerialPort::output(std::uint8_t byte)
     m_port->write(&data, 1);
     // No event loop may run while the core waits, so push the byte out now.
     m_port->flush();
-    const bool taken = waitWritten();
+    const bool taken = m_writeLimit.drain(*m_port);
     if (!taken)
         m_port->clear(QSerialPort::Output);
     m_port->clearError();

@@ -5,8 +5,8 @@
 // up to kReceiveLimitBytes.
 
 #include "platform/platform.h"
+#include "platform/qt/writelimit.h"
 
-#include <chrono>
 #include <map>
 #include <memory>
 #include <string>
@@ -51,14 +51,13 @@ private:
     void applyHandshaking();
     bool lineAsserted(int pinoutSignal);
     void takeInPending();
-    bool waitWritten();
 
     std::unique_ptr<QSerialPort> m_port;
     std::map<int, std::string> m_overrides;
     int m_commPort = 1;
     SerialSettings m_settings;
     Handshaking m_handshaking = Handshaking::None;
-    std::chrono::steady_clock::time_point m_commandDeadline = std::chrono::steady_clock::time_point::max();
+    CommandWriteLimit m_writeLimit;
 };
 
 } // namespace softswitch

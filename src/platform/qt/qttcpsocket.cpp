@@ -2,8 +2,6 @@
 
 #include <QTcpSocket>
 
-#include <algorithm>
-
 namespace softswitch {
 
 namespace {
@@ -144,19 +142,7 @@ std::string QtTcpSocket::getData(int maxBytes)
 
 void QtTcpSocket::startCommand()
 {
-    m_commandDeadline = std::chrono::steady_clock::now() + kCommandWriteLimit;
-}
-
-bool QtTcpSocket::handedOver()
-{
-    using namespace std::chrono;
-    const steady_clock::time_point deadline = std::min(steady_clock::now() + kByteWriteLimit, m_commandDeadline);
-    while (m_socket->bytesToWrite() > 0) {
-        const auto left = duration_cast<milliseconds>(deadline - steady_clock::now());
-        if (left.count() <= 0 || !m_socket->waitForBytesWritten(static_cast<int>(left.count())))
-            return m_socket->bytesToWrite() == 0;
-    }
-    return true;
+    m_writeLimit.start();
 }
 
 bool QtTcpSocket::sendByte(std::uint8_t byte)
@@ -170,7 +156,7 @@ bool QtTcpSocket::sendByte(std::uint8_t byte)
     m_inCall = true;
     const qint64 written = m_socket->write(&data, 1);
     m_socket->flush(); // the core polls; no event loop may be there to send it later
-    const bool taken = written == 1 && handedOver();
+    const bool taken = written == 1 && m_writeLimit.drain(*m_socket);
     m_inCall = false;
     if (written != 1 && !m_hasError)
         raise(errorNumber(m_socket->error()), m_socket->errorString().toStdString());

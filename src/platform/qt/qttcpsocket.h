@@ -6,8 +6,8 @@
 // seen in the state, not in an error box.
 
 #include "platform/platform.h"
+#include "platform/qt/writelimit.h"
 
-#include <chrono>
 #include <memory>
 #include <string>
 
@@ -48,7 +48,6 @@ public:
 
 private:
     void raise(int number, const std::string& description);
-    bool handedOver();
 
     std::unique_ptr<QTcpSocket> m_socket;
     std::string m_host;
@@ -56,7 +55,7 @@ private:
     bool m_inCall = false; // errors Qt reports now come from our own call
     bool m_hasError = false;
     PlatformError m_error;
-    std::chrono::steady_clock::time_point m_commandDeadline = std::chrono::steady_clock::time_point::max();
+    CommandWriteLimit m_writeLimit;
 };
 
 } // namespace softswitch
