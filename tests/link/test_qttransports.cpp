@@ -250,6 +250,8 @@ TEST(QtSerialPortAdapter, APeerThatFloodsIsHeldAtTheReceiveLimit)
     EXPECT_GT(flood.sent, kReceiveLimitBytes) << "the printer sent more than the link keeps";
     EXPECT_LE(static_cast<std::size_t>(com.port.inBufferCount()), kReceiveLimitBytes);
     EXPECT_LE(com.port.input().size(), kReceiveLimitBytes);
+    idle(100);
+    EXPECT_GT(com.port.inBufferCount(), 0) << "once taken, the buffer fills again";
 }
 
 TEST(QtSerialPortAdapter, DevicePathsAndAClosedPort)
@@ -333,6 +335,8 @@ TEST(QtTcpSocketAdapter, APeerThatFloodsIsHeldAtTheReceiveLimit)
     EXPECT_GT(flood.sent, kReceiveLimitBytes) << "the printer sent more than the link keeps";
     EXPECT_LE(static_cast<std::size_t>(printer.socket.bytesReceived()), kReceiveLimitBytes);
     EXPECT_LE(printer.socket.getData(1 << 30).size(), kReceiveLimitBytes);
+    idle(100);
+    EXPECT_GT(printer.socket.bytesReceived(), 0) << "once taken, the buffer fills again";
 }
 
 TEST(QtUsbLibraryAdapter, ALibraryThatWritesPastTheBufferFailsTheCallAndNothingIsReadBack)
