@@ -56,9 +56,12 @@ struct CommandName {
     const char* name;
 };
 constexpr CommandName kCommandNames[] = {
-    {39, "switch 1"}, {40, "switch 2"}, {41, "switch 3"}, {42, "switch 4"},
-    {33, "the code page"}, {36, "the code page name"}, {34, "the international character set"},
-    {48, "the print density"}, {37, "the new 8x16 font"}, {43, "the Thai passes"},
+    {kSwitchWrites[0].selector, "switch 1"},        {kSwitchWrites[1].selector, "switch 2"},
+    {kSwitchWrites[2].selector, "switch 3"},        {kSwitchWrites[3].selector, "switch 4"},
+    {kCodePageWrite.selector, "the code page"},     {kCodePageNameWrite.selector, "the code page name"},
+    {kInterCharsWrite.selector, "the international character set"},
+    {kDensityWrite.selector, "the print density"}, {kNew8x16Write.selector, "the new 8x16 font"},
+    {kThaiWrite.selector, "the Thai passes"},
 };
 
 std::string commandName(std::span<const std::uint8_t> command)
