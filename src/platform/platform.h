@@ -37,7 +37,6 @@ enum class Handshaking { None = 0, XonXoff = 1, DtrDsr = 2 };
 struct SerialSettings {
     BaudRate baud = BaudRate::Baud9600;
     Parity parity = Parity::None;
-    bool operator==(const SerialSettings&) const = default;
 };
 
 inline int bitsPerSecond(BaudRate baud) { return static_cast<int>(baud); }
