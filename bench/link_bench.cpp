@@ -54,7 +54,8 @@ struct Bench {
     testing::FakeTimer timer;
     testing::FakeBoxes boxes;
     testing::FakeShell shell;
-    MainWindow window{{serial, socket, parallel, usb, loop, timer, boxes, shell}};
+    MainWindow window{{.serial = serial, .socket = socket, .parallel = parallel, .usb = usb,
+                       .loop = loop, .timer = timer, .boxes = boxes, .shell = shell}};
     Form1& form = window.form();
 };
 

@@ -98,7 +98,8 @@ int main(int argc, char** argv)
         testing::FakeTimer timer;
         testing::FakeBoxes boxes;
         testing::FakeShell shell;
-        MainWindow window({serial, socket, parallel, usb, loop, timer, boxes, shell});
+        MainWindow window({.serial = serial, .socket = socket, .parallel = parallel, .usb = usb,
+                           .loop = loop, .timer = timer, .boxes = boxes, .shell = shell});
         window.load();
         view = std::make_unique<gui::WindowView>(window);
         view->show();

@@ -71,7 +71,7 @@ bool MainWindow::close()
 void MainWindow::Form_Load()
 {
     m_state.PortName = m_form.Combo1.Text;
-    m_state.PortType = upperCase(left(m_state.PortName, 3));
+    m_state.PortType = linkKindOf(m_state.PortName);
     m_context.link.StatusRefresh();
     m_form.comboInterChars.setText(m_form.comboInterChars.list.front());
     m_state.MakerString = "**";
@@ -85,7 +85,7 @@ void MainWindow::Combo1_Click()
 {
     const std::string& chosen = m_form.Combo1.Text;
     m_state.PortName = chosen;
-    m_state.PortType = upperCase(left(chosen, 3));
+    m_state.PortType = linkKindOf(chosen);
 
     bool serial = false;
     bool tcp = false;

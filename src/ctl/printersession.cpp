@@ -117,7 +117,7 @@ void WaitingTcpSocket::connect()
 
 PrinterSession::PrinterSession(const Target& target, const SessionOptions& options)
     : m_target(target), m_serial(serialPaths(target, options)), m_socket(options.connectLimit),
-      m_parallel(target.kind == LinkKind::Lpt && !target.path.empty() ? target.path : options.lptPath),
+      m_parallel(target.kind == LinkKind::Parallel && !target.path.empty() ? target.path : options.lptPath),
       m_timer([this] {
           if (m_window)
               m_window->timerTick();
@@ -158,8 +158,10 @@ void PrinterSession::selectLink()
     case LinkKind::Usb:
         entry = "USB";
         break;
-    case LinkKind::Lpt:
+    case LinkKind::Parallel:
         entry = "LPT1";
+        break;
+    case LinkKind::None:
         break;
     }
     for (std::size_t i = 0; i < form.Combo1.list.size(); ++i)
@@ -175,7 +177,7 @@ void PrinterSession::selectLink()
             if (baud == m_target.baud)
                 m_window->click(*button);
         m_window->click(m_target.parity == Parity::Even ? form.com_PK_EVEN : form.com_PK_NONE);
-        m_window->click(m_target.handshake == Handshake::XonXoff ? form.com_HS_SW : form.com_HS_HW);
+        m_window->click(m_target.handshake == Handshaking::XonXoff ? form.com_HS_SW : form.com_HS_HW);
     }
 }
 

@@ -42,8 +42,8 @@ struct Word {
 };
 constexpr Word kParities[] = {{"N", int(Parity::None)}, {"NONE", int(Parity::None)},
                               {"E", int(Parity::Even)}, {"EVEN", int(Parity::Even)}};
-constexpr Word kHandshakes[] = {{"DTR/DSR", int(Handshake::DtrDsr)}, {"DTR", int(Handshake::DtrDsr)},
-                                {"XON/XOFF", int(Handshake::XonXoff)}, {"XON", int(Handshake::XonXoff)}};
+constexpr Word kHandshakes[] = {{"DTR/DSR", int(Handshaking::DtrDsr)}, {"DTR", int(Handshaking::DtrDsr)},
+                                {"XON/XOFF", int(Handshaking::XonXoff)}, {"XON", int(Handshaking::XonXoff)}};
 
 template <std::size_t N>
 std::optional<int> lookUp(const Word (&table)[N], const std::string& word)
@@ -78,7 +78,7 @@ bool parseLineSettings(const std::string& text, Target& target, std::string& why
             why = "the handshake must be DTR/DSR or XON/XOFF";
             return false;
         }
-        target.handshake = static_cast<Handshake>(*handshake);
+        target.handshake = static_cast<Handshaking>(*handshake);
     }
     if (fields.size() > 3) {
         why = "too many serial settings";
@@ -140,7 +140,7 @@ std::string Target::name() const
     std::string settings;
     if (kind == LinkKind::Serial)
         settings = "@" + std::to_string(baud) + (parity == Parity::Even ? ",E" : ",N")
-                   + (handshake == Handshake::XonXoff ? ",XON/XOFF" : ",DTR/DSR");
+                   + (handshake == Handshaking::XonXoff ? ",XON/XOFF" : ",DTR/DSR");
     switch (kind) {
     case LinkKind::Tcp:
         return "tcp:" + host + ":" + std::to_string(port);
@@ -148,8 +148,10 @@ std::string Target::name() const
         return (comNumber > 0 ? "com:" + std::to_string(comNumber) : "serial:" + path) + settings;
     case LinkKind::Usb:
         return "usb";
-    case LinkKind::Lpt:
+    case LinkKind::Parallel:
         return path.empty() ? "lpt" : "lpt:" + path;
+    case LinkKind::None:
+        break;
     }
     return {};
 }
@@ -163,8 +165,10 @@ std::string Target::laneKey() const
         return comNumber > 0 ? "com:" + std::to_string(comNumber) : "serial:" + path;
     case LinkKind::Usb:
         return "usb";
-    case LinkKind::Lpt:
+    case LinkKind::Parallel:
         return "lpt:" + path;
+    case LinkKind::None:
+        break;
     }
     return {};
 }
@@ -207,7 +211,7 @@ std::optional<Target> parseTarget(const std::string& text, std::string& why)
         return target;
     }
     if (scheme == "lpt") {
-        target.kind = LinkKind::Lpt;
+        target.kind = LinkKind::Parallel;
         target.path = rest;
         if (colon != std::string::npos && rest.empty()) {
             why = "the parallel device path is missing";

@@ -2,15 +2,14 @@
 // Where a printer is reached, as the command line names it: the same links
 // and serial choices the window offers in its port list and option buttons.
 
+#include "form/sharedstate.h"
+#include "platform/platform.h"
+
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace softswitch::ctl {
-
-enum class LinkKind { Tcp, Serial, Usb, Lpt };
-enum class Parity { None, Even };
-enum class Handshake { DtrDsr, XonXoff };
 
 inline constexpr int kDefaultTcpPort = 9100;
 // The window's speeds, in the order its option buttons are tested.
@@ -24,7 +23,7 @@ struct Target {
     std::string path;      // serial:PATH, lpt:PATH (empty: the --lpt or default device)
     int baud = 115200;     // the window's start choices
     Parity parity = Parity::None;
-    Handshake handshake = Handshake::DtrDsr;
+    Handshaking handshake = Handshaking::DtrDsr;
 
     // The canonical name, used in every message and output line.
     std::string name() const;

@@ -160,7 +160,7 @@ Form1::Form1()
 
     add(Timer1, nullptr);
     Timer1.setEnabled(false);
-    Timer1.Interval = 3000;
+    Timer1.Interval = static_cast<int>(kStatusTimerInterval.count());
 }
 
 void Form1::buildSwitchTab(int sw, const char* titleCaption)

@@ -3,6 +3,8 @@
 
 #include "form/control.h"
 
+#include <chrono>
+
 #include <string>
 #include <vector>
 
@@ -10,6 +12,8 @@ namespace softswitch {
 
 inline constexpr const char* kAppTitle = "Soft Switch Utility";
 inline constexpr const char* kAppVersion = "1.0.0";
+// Timer1: how often the TCP/IP status box is refreshed while the link is open.
+inline constexpr std::chrono::milliseconds kStatusTimerInterval{3000};
 // The printer address offered at start: the box's factory default on a shop LAN.
 inline constexpr const char* kDefaultPrinterAddress = "192.168.1.251";
 inline constexpr int kSwitchCount = 4;

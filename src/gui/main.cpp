@@ -130,7 +130,8 @@ int main(int argc, char** argv)
                    softswitch::MsgButtons::Ok, softswitch::MsgIcon::Information, softswitch::kAppTitle);
     });
 
-    softswitch::MainWindow mainWindow({serial, socket, parallel, usb, loop, timer, boxes, shell});
+    softswitch::MainWindow mainWindow({.serial = serial, .socket = socket, .parallel = parallel, .usb = usb,
+                                       .loop = loop, .timer = timer, .boxes = boxes, .shell = shell});
     window = &mainWindow;
     if (!mainWindow.load())
         return 0;

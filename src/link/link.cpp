@@ -3,26 +3,43 @@
 #include "form/text.h"
 
 #include <cmath>
+#include <optional>
 
 namespace softswitch {
 
 namespace {
 
-// The serial settings frame as option buttons and the text each one stands for.
+// The three groups of the serial settings frame: each option button and what it stands for.
+template <class Value>
 struct SettingChoice {
     Control Form1::*button;
-    const char* text;
+    Value value;
 };
 
-constexpr SettingChoice kBaudRates[] = {
-    {&Form1::com_BR_115200, "115200"},
-    {&Form1::com_BR_38400, "38400"},
-    {&Form1::com_BR_19200, "19200"},
-    {&Form1::com_BR_9600, "9600"},
+constexpr SettingChoice<BaudRate> kBaudRates[] = {
+    {&Form1::com_BR_115200, BaudRate::Baud115200},
+    {&Form1::com_BR_38400, BaudRate::Baud38400},
+    {&Form1::com_BR_19200, BaudRate::Baud19200},
+    {&Form1::com_BR_9600, BaudRate::Baud9600},
+};
+constexpr SettingChoice<Handshaking> kHandshakes[] = {
+    {&Form1::com_HS_HW, Handshaking::DtrDsr},
+    {&Form1::com_HS_SW, Handshaking::XonXoff},
+};
+constexpr SettingChoice<Parity> kParities[] = {
+    {&Form1::com_PK_NONE, Parity::None},
+    {&Form1::com_PK_EVEN, Parity::Even},
 };
 
-constexpr int kHandshakeDtrDsr = 2;
-constexpr int kHandshakeXonXoff = 1;
+// The value of the group's selected button; nothing when none is selected.
+template <class Value, std::size_t N>
+std::optional<Value> chosen(const Form1& form, const SettingChoice<Value> (&group)[N])
+{
+    for (const SettingChoice<Value>& choice : group)
+        if ((form.*choice.button).value())
+            return choice.value;
+    return std::nullopt;
+}
 
 struct StatusLook {
     int state;
@@ -107,13 +124,13 @@ Link::Link(Form1& form, SharedState& state, const Platform& platform, const Dial
 void Link::OpenPort(const std::string& portName, bool open, bool& ok)
 {
     ok = true;
-    const std::string& type = m_state.PortType;
-    if (type == "COM")
-        openSerial(portName, open, ok);
-    else if (type == "LPT")
-        OpenParallel(open, "W");
-    else if (type == "TCP")
-        openTcp(open);
+    switch (m_state.PortType) {
+    case LinkKind::Serial: openSerial(portName, open, ok); break;
+    case LinkKind::Parallel: OpenParallel(open, "W"); break;
+    case LinkKind::Tcp: openTcp(open); break;
+    case LinkKind::Usb:
+    case LinkKind::None: break;
+    }
 }
 
 void Link::openSerial(const std::string& portName, bool open, bool& ok)
@@ -128,19 +145,13 @@ void Link::openSerial(const std::string& portName, bool open, bool& ok)
         if (number >= 1 && number <= 255)
             serial.setCommPort(static_cast<int>(number));
 
-        std::string baud;
-        for (const SettingChoice& choice : kBaudRates) {
-            if ((m_form.*choice.button).value()) {
-                baud = choice.text;
-                break;
-            }
-        }
-        if (m_form.com_HS_HW.value())
-            serial.setHandshaking(kHandshakeDtrDsr);
-        else if (m_form.com_HS_SW.value())
-            serial.setHandshaking(kHandshakeXonXoff);
-        const std::string parity = m_form.com_PK_NONE.value() ? "N" : m_form.com_PK_EVEN.value() ? "E" : "";
-        serial.setSettings(baud + "," + parity + ",8,1");
+        // A group without a selected button leaves what the port had.
+        if (const auto handshaking = chosen(m_form, kHandshakes))
+            serial.setHandshaking(*handshaking);
+        const auto baud = chosen(m_form, kBaudRates);
+        const auto parity = chosen(m_form, kParities);
+        if (baud && parity)
+            serial.setSettings({*baud, *parity});
         serial.setPortOpen(open);
     }
 
@@ -206,17 +217,16 @@ void Link::StatusRefresh()
     m_form.txtSTATUS.ForeColor = look.colour;
 }
 
-void Link::SendCommand(std::span<const std::uint8_t> command, std::string& text)
+bool Link::SendCommand(std::span<const std::uint8_t> command, std::string& text)
 {
-    const std::string& type = m_state.PortType;
-    if (type == "USB")
-        sendUsb(command, text);
-    else if (type == "COM")
-        sendSerial(command, text);
-    else if (type == "LPT")
-        sendParallel(command, text);
-    else if (type == "TCP")
-        sendTcp(command, text);
+    switch (m_state.PortType) {
+    case LinkKind::Usb: sendUsb(command, text); break;
+    case LinkKind::Serial: return sendSerial(command, text);
+    case LinkKind::Parallel: return sendParallel(command, text);
+    case LinkKind::Tcp: return sendTcp(command, text);
+    case LinkKind::None: break;
+    }
+    return true;
 }
 
 std::int32_t Link::usbRead(char probe, std::string& buffer)
@@ -253,28 +263,48 @@ void Link::sendUsb(std::span<const std::uint8_t> command, std::string& text)
     loop.sleep(kUsbReadWait);
 }
 
-void Link::sendSerial(std::span<const std::uint8_t> command, std::string& text)
+namespace {
+
+// A command goes out whole or not at all: the bytes after one the device
+// did not take are not sent.
+template <class Port, class Send>
+bool sendWhole(Port& port, std::span<const std::uint8_t> command, Send send, std::string& text)
+{
+    port.startCommand();
+    for (std::uint8_t byte : command) {
+        if (!(port.*send)(byte)) {
+            text.clear();
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+bool Link::sendSerial(std::span<const std::uint8_t> command, std::string& text)
 {
     SerialPort& serial = m_platform.serial;
-    for (std::uint8_t byte : command)
-        serial.output(byte);
+    if (!sendWhole(serial, command, &SerialPort::output, text))
+        return false;
     if (!isMode(text)) {
         text.clear();
-        return;
+        return true;
     }
     text.clear();
     m_platform.loop.sleep(kSerialReplyWait);
     if (serial.inBufferCount() >= 1)
         text = firstUnderscoreScan(serial.input());
+    return true;
 }
 
-void Link::sendParallel(std::span<const std::uint8_t> command, std::string& text)
+bool Link::sendParallel(std::span<const std::uint8_t> command, std::string& text)
 {
-    for (std::uint8_t byte : command)
-        m_platform.parallel.write(byte);
+    if (!sendWhole(m_platform.parallel, command, &ParallelPort::write, text))
+        return false;
     if (!isMode(text)) {
         text.clear();
-        return;
+        return true;
     }
     text.clear();
     m_platform.loop.sleep(kParallelReplyWait);
@@ -283,9 +313,10 @@ void Link::sendParallel(std::span<const std::uint8_t> command, std::string& text
     text = firstUnderscoreScan(m_platform.parallel.read(kParallelReadCount));
     bool ok = true;
     OpenPort(m_state.PortName, true, ok);
+    return true;
 }
 
-void Link::sendTcp(std::span<const std::uint8_t> command, std::string& text)
+bool Link::sendTcp(std::span<const std::uint8_t> command, std::string& text)
 {
     TcpSocket& socket = m_platform.socket;
     EventLoop& loop = m_platform.loop;
@@ -301,16 +332,19 @@ void Link::sendTcp(std::span<const std::uint8_t> command, std::string& text)
         // The number is the state after that refresh let events run.
         m_dialogs.tell("Could not send data now, please check lan printer status..." + signedNumber(socket.state()),
                 MsgIcon::None);
-        return; // text still holds the mode letter
+        return true; // text still holds the mode letter
     }
-    for (std::uint8_t byte : command)
-        socket.sendByte(byte);
+    if (!sendWhole(socket, command, &TcpSocket::sendByte, text)) {
+        socket.takePendingError(stale); // the caller tells the user, once
+        StatusRefresh();
+        return false;
+    }
     loop.sleep(kTcpAfterSend);
     StatusRefresh();
     loop.processEvents();
     if (!isMode(text)) {
         text.clear();
-        return;
+        return true;
     }
     text.clear();
     for (int poll = 0; poll < kTcpPolls; ++poll) {
@@ -329,6 +363,7 @@ void Link::sendTcp(std::span<const std::uint8_t> command, std::string& text)
         m_dialogs.tell("Error # " + signedNumber(error.number) + " was generated by " + error.source + "\r"
                            + error.description,
                        MsgIcon::None, "Error");
+    return true;
 }
 
 } // namespace softswitch

@@ -24,7 +24,6 @@ inline constexpr int kTcpPolls = 1000;
 inline constexpr std::chrono::milliseconds kTcpAfterReply{10};
 inline constexpr std::chrono::milliseconds kTcpAfterConnect{10};
 inline constexpr std::chrono::milliseconds kStatusSettle{5};
-inline constexpr std::chrono::milliseconds kStatusTimerInterval{3000};
 inline constexpr int kParallelReadCount = 30;
 inline constexpr std::size_t kUsbBufferLength = 32;
 
@@ -62,16 +61,18 @@ public:
     void OpenParallel(bool open, const std::string& mode);
     // Shows the socket state in txtSTATUS when it changed (cmdSTATUS, Timer1).
     void StatusRefresh();
-    // Sends the command; text holds "R" on entry for a query and the reply on return.
-    void SendCommand(std::span<const std::uint8_t> command, std::string& text);
+    // Sends the command; text holds "R" on entry for a query and the reply on
+    // return. False when a byte of it could not be written: nothing more of
+    // it was sent, no reply was waited for and text is empty.
+    bool SendCommand(std::span<const std::uint8_t> command, std::string& text);
 
 private:
     void openSerial(const std::string& portName, bool open, bool& ok);
     void openTcp(bool open);
     void sendUsb(std::span<const std::uint8_t> command, std::string& text);
-    void sendSerial(std::span<const std::uint8_t> command, std::string& text);
-    void sendParallel(std::span<const std::uint8_t> command, std::string& text);
-    void sendTcp(std::span<const std::uint8_t> command, std::string& text);
+    bool sendSerial(std::span<const std::uint8_t> command, std::string& text);
+    bool sendParallel(std::span<const std::uint8_t> command, std::string& text);
+    bool sendTcp(std::span<const std::uint8_t> command, std::string& text);
     std::int32_t usbRead(char probe, std::string& buffer);
 
     Form1& m_form;

@@ -3,6 +3,7 @@
 // interfaces; platform/qt implements them for real, the tests with fakes.
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -16,21 +17,50 @@ struct PlatformError {
     std::string source; // the component that raised it ("Winsock1", ...)
 };
 
+// How long a link may take to hand over a command. A byte the device takes
+// no data of for kByteWriteLimit, or that is still not taken once the
+// command has run kCommandWriteLimit, is not written and the write fails:
+// the caller sends nothing more of that command.
+inline constexpr std::chrono::milliseconds kByteWriteLimit{2000};
+inline constexpr std::chrono::milliseconds kCommandWriteLimit{4000};
+
+// The most a link keeps of what the printer sent and nobody has read yet;
+// what comes beyond is left to the device's flow control or dropped. The
+// longest reply is a few dozen bytes.
+inline constexpr std::size_t kReceiveLimitBytes = 64 * 1024;
+
+// The serial line as the window offers it; data bits are always 8 and stop bits 1.
+enum class BaudRate { Baud115200 = 115200, Baud38400 = 38400, Baud19200 = 19200, Baud9600 = 9600 };
+enum class Parity { None, Even };
+enum class Handshaking { None = 0, XonXoff = 1, DtrDsr = 2 };
+
+struct SerialSettings {
+    BaudRate baud = BaudRate::Baud9600;
+    Parity parity = Parity::None;
+};
+
+inline int bitsPerSecond(BaudRate baud) { return static_cast<int>(baud); }
+
 // The serial port component (MSComm1).
 class SerialPort {
 public:
     virtual ~SerialPort() = default;
     virtual void setCommPort(int number) = 0;
     virtual int commPort() const = 0;
-    virtual void setSettings(const std::string& settings) = 0; // "115200,N,8,1"
-    virtual std::string settings() const = 0;
-    virtual void setHandshaking(int handshaking) = 0;            // 2 DTR/DSR, 1 XON/XOFF
+    virtual void setSettings(const SerialSettings& settings) = 0;
+    virtual SerialSettings settings() const = 0;
+    virtual void setHandshaking(Handshaking handshaking) = 0;
     // Opens or closes the port; false when the port refused (busy, absent).
     virtual bool setPortOpen(bool open) = 0;
     virtual bool portOpen() const = 0;
     virtual bool dsrHolding() = 0;
     virtual bool ctsHolding() = 0;
-    virtual void output(std::uint8_t byte) = 0;
+    // The bytes of one command follow: its kCommandWriteLimit starts now.
+    virtual void startCommand() = 0;
+    // False when the device did not take the byte within the write limits.
+    // With the port closed the byte is lost, as before any open: no failure
+    // here, the open has told the user already.
+    virtual bool output(std::uint8_t byte) = 0;
     virtual int inBufferCount() = 0;
     virtual std::string input() = 0; // everything received, one char per byte
 };
@@ -49,7 +79,9 @@ public:
     virtual int socketHandle() = 0; // 1 or more while in use
     virtual int bytesReceived() = 0;
     virtual std::string getData(int maxBytes) = 0;
-    virtual void sendByte(std::uint8_t byte) = 0;
+    virtual void startCommand() = 0; // as SerialPort::startCommand
+    // False when the byte was not handed over (not connected, peer not taking data).
+    virtual bool sendByte(std::uint8_t byte) = 0;
     // The error left pending by the socket operations since the last call, if any.
     virtual bool takePendingError(PlatformError& error) = 0;
 };
@@ -61,7 +93,10 @@ public:
     virtual void close() = 0;
     // Opens the device for reading only or for writing only; false with the error on failure.
     virtual bool open(bool forReading, PlatformError& error) = 0;
-    virtual void write(std::uint8_t byte) = 0;
+    virtual void startCommand() = 0; // as SerialPort::startCommand
+    // False when the device did not take the byte (as SerialPort::output;
+    // with no file open the byte is lost, as on a closed file number).
+    virtual bool write(std::uint8_t byte) = 0;
     virtual std::string read(int count) = 0;
 };
 
@@ -71,7 +106,10 @@ public:
     virtual ~UsbLibrary() = default;
     // data: the command bytes (write) or the one-character probe (read), updated
     // from the library on the read calls, like buffer. Returns the library's
-    // result; a library that cannot be loaded answers with a non-zero result.
+    // result; a library that cannot be loaded, or that wrote past the room
+    // its arguments give it, answers with a non-zero result and nothing of
+    // that call is read back. The call returns when the library does:
+    // returning within a bounded time is the library's part of the contract.
     virtual std::int32_t sendx(std::string& data, const std::string& port, std::int32_t baud,
                                std::int32_t arg4, std::int32_t length, std::int32_t mode,
                                std::int32_t bufferLength, std::string& buffer) = 0;

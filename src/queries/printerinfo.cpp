@@ -46,7 +46,7 @@ bool PrinterInfo::getMakerInfo()
     if (upperCase(m_ctx.state.MakerString).find(kMakerWord) == std::string::npos)
         return false;
     std::string welcome = "Welcome to " + m_ctx.state.MakerString + " world.\r\n\r\nCommunication test finished.";
-    if (m_ctx.state.PortType == "USB")
+    if (m_ctx.state.PortType == LinkKind::Usb)
         welcome += "\r\n\r\n** Please re-Power ON the USB printer to contunue **";
     m_ctx.dialogs.tell(welcome, MsgIcon::Information);
     return true;

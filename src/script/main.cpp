@@ -67,7 +67,8 @@ int main(int argc, char** argv)
     softswitch::script::ScriptBoxes boxes(std::cout);
     softswitch::script::ScriptShell shell(std::cout);
 
-    softswitch::MainWindow mainWindow({serial, socket, parallel, usb, loop, timer, boxes, shell});
+    softswitch::MainWindow mainWindow({.serial = serial, .socket = socket, .parallel = parallel, .usb = usb,
+                                       .loop = loop, .timer = timer, .boxes = boxes, .shell = shell});
     window = &mainWindow;
 
     softswitch::script::ScriptRunner runner(mainWindow, boxes, std::cout, std::cerr, [](int ms) {

@@ -66,7 +66,7 @@ struct SharedStateLine {
 
 const SharedStateLine kSharedStateLines[] = {
     {"PortName", [](MainWindow& w) { return quoted(w.state().PortName); }},
-    {"PortType", [](MainWindow& w) { return quoted(w.state().PortType); }},
+    {"PortType", [](MainWindow& w) { return quoted(portTypeText(w.state())); }},
     {"MakerString", [](MainWindow& w) { return quoted(w.state().MakerString); }},
     {"SettingsChanged", [](MainWindow& w) { return std::string(boolText(w.state().SettingsChanged)); }},
     {"TabSwitching", [](MainWindow& w) { return std::string(boolText(w.state().TabSwitching)); }},

@@ -2,6 +2,7 @@
 
 #include "catalogue/modelfamilies.h"
 #include "catalogue/switchcatalogue.h"
+#include "writer/writer.h"
 
 namespace softswitch {
 
@@ -24,8 +25,6 @@ constexpr TabButtons kTabButtons[] = {
     {false, true, true},  // 5 "Additional Soft_Switch"
 };
 constexpr TabButtons kNoButtons = {false, false, false};
-
-constexpr int kLanguageTab = 5;
 
 } // namespace
 

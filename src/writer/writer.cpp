@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 #include <vector>
 
 namespace softswitch {
@@ -13,6 +14,9 @@ namespace {
 
 constexpr const char* kNoDataChanged = "There is no data changed...";
 constexpr const char* kRepowerPrinter = "After writed software switch, please re-power on printer!!";
+// When the printer stopped taking a command: what was not sent, then this.
+constexpr const char* kSendStopped =
+    ": the printer stopped taking data.\r\n\r\nPlease switch the printer off and on, then read the settings again.";
 
 // The printer does not answer writes; any mode but "R" tells the link so.
 constexpr const char* kWriteMode = "W";
@@ -44,6 +48,32 @@ std::array<std::uint8_t, Length> settingCommand(SettingWrite<Argument, Length> w
     std::array<std::uint8_t, Length> command{29, 103, 56, write.selector};
     encode(std::span<std::uint8_t, Argument>(command.data() + kArgumentAt, Argument));
     return command;
+}
+
+// The name a failure message gives a write command, by its selector.
+struct CommandName {
+    std::uint8_t selector;
+    const char* name;
+};
+constexpr CommandName kCommandNames[] = {
+    {kSwitchWrites[0].selector, "switch 1"},        {kSwitchWrites[1].selector, "switch 2"},
+    {kSwitchWrites[2].selector, "switch 3"},        {kSwitchWrites[3].selector, "switch 4"},
+    {kCodePageWrite.selector, "the code page"},     {kCodePageNameWrite.selector, "the code page name"},
+    {kInterCharsWrite.selector, "the international character set"},
+    {kDensityWrite.selector, "the print density"}, {kNew8x16Write.selector, "the new 8x16 font"},
+    {kThaiWrite.selector, "the Thai passes"},
+};
+
+std::string commandName(std::span<const std::uint8_t> command)
+{
+    if (std::ranges::equal(command, kUnlockSettings))
+        return "the unlock";
+    if (std::ranges::equal(command, kLockSettings))
+        return "the lock";
+    for (const CommandName& entry : kCommandNames)
+        if (command.size() > 3 && command[3] == entry.selector)
+            return entry.name;
+    return "a setting";
 }
 
 // GS ( A, two parameter bytes: roll paper (0), printer status print (2).
@@ -101,8 +131,16 @@ Writer::Writer(Context& ctx) : m_ctx(ctx)
 
 void Writer::write(std::span<const std::uint8_t> command)
 {
+    if (!m_notSent.empty())
+        return; // an earlier command of this write did not go out: nothing after it does
     std::string mode = kWriteMode;
-    m_ctx.link.SendCommand(command, mode);
+    if (!m_ctx.link.SendCommand(command, mode))
+        m_notSent = commandName(command);
+}
+
+void Writer::tellNotSent(const std::string& what)
+{
+    m_ctx.dialogs.tell(what + kSendStopped, MsgIcon::Critical);
 }
 
 void Writer::WriteSwitch1() { writeSwitch(1); }
@@ -141,7 +179,8 @@ void Writer::EncodeCodePageName(std::span<std::uint8_t, 20> bytes)
 {
     const std::string_view text = m_ctx.form.comboCodePageName.Text;
     const std::string name = upperCase(trimBlanks(text.substr(std::min<std::size_t>(5, text.size()), 20)));
-    m_ctx.platform.loop.sleep(kCodePageNamePause);
+    if (m_notSent.empty()) // a write already given up sends no name to wait for
+        m_ctx.platform.loop.sleep(kCodePageNamePause);
     putCharacters(name, bytes);
 }
 
@@ -197,10 +236,9 @@ void Writer::WriteLanguage()
 // the old rate would no longer reach the printer.
 bool Writer::baudRateChanged() const
 {
-    if (m_ctx.state.PortType != "COM" || !InFamily(ModelName(m_ctx.form), Family::ZQGenericModels))
+    if (m_ctx.state.PortType != LinkKind::Serial || !InFamily(ModelName(m_ctx.form), Family::ZQGenericModels))
         return false;
-    const std::string settings = m_ctx.platform.serial.settings(); // "115200,N,8,1"
-    const double portBaud = leadingNumber(left(settings, settings.size() - std::min<std::size_t>(6, settings.size())));
+    const double portBaud = bitsPerSecond(m_ctx.platform.serial.settings().baud);
     const double shownBaud = leadingNumber(right(m_ctx.form.lblSW1Function[0].caption(), 6));
     return portBaud != shownBaud;
 }
@@ -215,16 +253,24 @@ void Writer::WriteSettings(int tab)
         }
     }
     m_ctx.state.SettingsChanged = false;
+    m_notSent.clear();
     if (tab >= 1 && tab <= kSwitchCount)
         writeSwitch(tab);
     else if (tab == kLanguageTab)
         WriteLanguage();
     else
         return;
+    if (!m_notSent.empty()) {
+        // What the printer holds is unknown: the choice on screen stays pending.
+        m_ctx.state.SettingsChanged = true;
+        const std::string what = tab == kLanguageTab ? "The language settings" : "Soft switch " + std::to_string(tab);
+        tellNotSent(what + " could not be written whole (" + std::exchange(m_notSent, {}) + " did not go out)");
+        return;
+    }
 
     m_ctx.dialogs.tell(kRepowerPrinter, MsgIcon::Information);
     // EXIT is the window's own routine: it closes the link and ends the program.
-    if (m_ctx.state.PortType == "TCP")
+    if (m_ctx.state.PortType == LinkKind::Tcp)
         m_ctx.form.cmdEXIT.click(); // the printer drops the connection when it restarts
     else if (tab == 1 && baudRateChanged())
         m_ctx.form.cmdEXIT.click();
@@ -248,7 +294,8 @@ void Writer::cmd01_Click()
     Form1& form = m_ctx.form;
     form.cmd01.setEnabled(false);
     std::string reply = "R"; // waits for an answer like a query; what comes back is not used
-    m_ctx.link.SendCommand(kSelfTest, reply);
+    if (!m_ctx.link.SendCommand(kSelfTest, reply))
+        tellNotSent("The self test could not be sent whole");
     form.cmd01.setEnabled(true);
     form.setFocus(form.cmd01);
 }
@@ -263,7 +310,10 @@ void Writer::cmd02_Click()
                                                    printable, upper, kInitialiseAndCut};
     for (std::span<const std::uint8_t> send : sends) {
         std::string noReply;
-        m_ctx.link.SendCommand(send, noReply);
+        if (!m_ctx.link.SendCommand(send, noReply)) {
+            tellNotSent("The fonts test could not be sent whole");
+            break;
+        }
     }
     form.cmd02.setEnabled(true);
     form.setFocus(form.cmd02);

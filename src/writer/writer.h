@@ -66,9 +66,12 @@ private:
     void writeSwitch(int sw);
     void encodeSwitch(int sw, std::span<std::uint8_t, 3> digits) const;
     bool baudRateChanged() const;
+    // Sends a command of a settings write, unless one before it failed.
     void write(std::span<const std::uint8_t> command);
+    void tellNotSent(const std::string& what);
 
     Context& m_ctx;
+    std::string m_notSent; // the command of this write that did not go out
 };
 
 } // namespace softswitch

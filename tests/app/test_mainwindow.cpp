@@ -40,7 +40,8 @@ TEST_F(MainWindowTest, TypedPortTextsAreComparedExactlyAndOpenNothing)
         form.frameCOMm.Visible = !serialShown; // both frames must be written
         form.frameTCPIP.Visible = !tcpShown;
         ASSERT_TRUE(window.click(form.Combo1));
-        EXPECT_EQ(std::tie(window.state().PortName, window.state().PortType, form.frameCOMm.Visible, form.frameTCPIP.Visible),
+        EXPECT_EQ(std::make_tuple(window.state().PortName, portTypeText(window.state()), form.frameCOMm.Visible,
+                                  form.frameTCPIP.Visible),
                   std::make_tuple(text, portType, serialShown, tcpShown));
     }
     EXPECT_EQ(fakes.serial.openCalls + fakes.socket.connects + static_cast<int>(fakes.parallel.history.size()), 0);

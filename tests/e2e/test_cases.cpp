@@ -4,6 +4,8 @@
 //
 // A case file (tests/e2e/cases/**/*.case) has sections:
 //   [emulator] printer-emulator options, on one line (no section: no printer)
+//   [output-stops] N: once the printer has received N commands, its
+//              pseudo-terminal (COM1, LPT1) takes no more bytes, as after XOFF
 //   [script]   the driver's script; @TCPPORT@ stands for the emulator's port;
 //              a second [script] is a second run against the same printer
 //   [output]   what the driver prints (plus "exit N" and "stderr: ..." lines
@@ -26,9 +28,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
+
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
 
 namespace {
 
@@ -76,7 +84,7 @@ struct Case {
         std::ofstream out(file, std::ios::binary | std::ios::trunc);
         out << description;
         for (const auto& [name, body] : sections)
-            out << "[" << name << "]" << (name == "emulator" ? " " : "\n") << body;
+            out << "[" << name << "]" << (name == "emulator" || name == "output-stops" ? " " : "\n") << body;
     }
 };
 
@@ -107,6 +115,24 @@ std::string caseName(const fs::path& file)
 }
 
 class Cases : public ::testing::TestWithParam<fs::path> {};
+
+// Stops the output of the terminal at device once the transcript holds a
+// number of commands, and lets it go again when stopped itself.
+std::jthread outputStopper(const std::string& transcript, const std::string& device, std::size_t commands)
+{
+    return std::jthread([=](std::stop_token stop) {
+        int fd = -1;
+        for (; !stop.stop_requested(); std::this_thread::sleep_for(std::chrono::milliseconds(1))) {
+            const std::string lines = readFile(transcript);
+            if (fd < 0 && static_cast<std::size_t>(std::count(lines.begin(), lines.end(), '\n')) >= commands) {
+                fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+                ::tcflow(fd, TCOOFF);
+            }
+        }
+        ::tcflow(fd, TCOON);
+        ::close(fd);
+    });
+}
 
 // One run of the driver: its output, with its exit code and error lines
 // when they are not the usual.
@@ -163,6 +189,9 @@ TEST_P(Cases, RunAsWritten)
     }
     args << "-";
 
+    std::jthread stopper;
+    if (c.has("output-stops"))
+        stopper = outputStopper(transcript, dir.file("ttyPRINTER"), std::stoul(c["output-stops"]));
     // Each [script] is a new run of the program against the same printer.
     std::string output;
     for (const std::string* body : c.all("script")) {
@@ -173,6 +202,7 @@ TEST_P(Cases, RunAsWritten)
             replaceAll(script, "@TCPPORT@", std::to_string(printer->tcpPort()));
         output += runDriver(script, args, env, dir.file(""));
     }
+    stopper = {};
     if (printer) {
         replaceAll(output, "\"" + std::to_string(printer->tcpPort()) + "\"", "\"@TCPPORT@\"");
         EXPECT_EQ(printer->stop(), 0) << "the emulator ends cleanly";

@@ -2,7 +2,8 @@
 // description of the call before it into the buffer it is given (its text
 // arguments, numbers and data bytes), sets the probe to "P" and returns the
 // mode. Built a second time with the entry point under another name, as a
-// library that lacks sendx.
+// library that lacks sendx, and a third time as one that fills KR5050_OVERRUN
+// bytes of the 32-byte reply buffer.
 
 #include <algorithm>
 #include <cstdint>
@@ -24,5 +25,8 @@ KR5050_ENTRY(char* data, const char* port, std::int32_t baud, std::int32_t a4, s
         used += std::snprintf(g_previous + used, sizeof g_previous - static_cast<std::size_t>(used), i ? "%02X" : " %02X",
                               static_cast<unsigned char>(data[i]));
     data[0] = 'P';
+#ifdef KR5050_OVERRUN
+    std::memset(buffer, '_', KR5050_OVERRUN);
+#endif
     return mode;
 }

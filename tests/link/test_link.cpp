@@ -21,7 +21,14 @@ using F = Form1;
 // 0, 255 and "_" among the bytes: each crosses every link unchanged.
 const std::vector<std::uint8_t> kCommand{29, 103, 52, 0, 255, 95};
 
-std::string wire(const std::string& bytes) { return bytes == std::string(kCommand.begin(), kCommand.end()) ? "cmd" : "?"; }
+// The command, or its first N bytes as "cmd:N".
+std::string wire(const std::string& bytes)
+{
+    const std::string command(kCommand.begin(), kCommand.end());
+    if (bytes == command)
+        return "cmd";
+    return command.starts_with(bytes) ? "cmd:" + std::to_string(bytes.size()) : "?";
+}
 std::string wire(const std::vector<std::uint8_t>& bytes) { return wire(std::string(bytes.begin(), bytes.end())); }
 
 // A write call, or a read call with its probe; other arguments than the exchange's are flagged.
@@ -45,7 +52,7 @@ struct World {
     void choose(const std::string& portName) // what a Combo1 pick does
     {
         state.PortName = portName;
-        state.PortType = upperCase(left(portName, 3));
+        state.PortType = linkKindOf(portName);
     }
     bool openPort(bool open)
     {
@@ -64,7 +71,9 @@ struct World {
         };
         const FakeSerial& com = fake.serial;
         add(com.openCalls + com.closeCalls > 0, "COM" + std::to_string(com.port) + (com.open ? " open " : " closed ")
-                                                    + com.settingsText + " hs" + std::to_string(com.handshaking)
+                                                    + std::to_string(bitsPerSecond(com.lineSettings.baud))
+                                                    + (com.lineSettings.parity == Parity::Even ? ",E" : ",N") + ",8,1 hs"
+                                                    + std::to_string(static_cast<int>(com.handshaking))
                                                     + " opens " + std::to_string(com.openCalls) + " closes "
                                                     + std::to_string(com.closeCalls));
         add(!com.written.empty(), "COM>" + wire(com.written));
@@ -141,10 +150,11 @@ TEST(Link, OpenPort)
          "COM12 open 19200,N,8,1 hs2 opens 1 closes 0"},
         {"Com16With9600Even", "COM16", true, buttons({{&F::com_BR_9600, true}, {&F::com_PK_EVEN, true}}), true,
          "COM16 open 9600,E,8,1 hs2 opens 1 closes 0"},
-        {"NoBaudRateSelected", "COM2", true, buttons({{&F::com_BR_115200, false}}), true,
-         "COM2 open ,N,8,1 hs2 opens 1 closes 0"},
-        {"NoParitySelected", "COM2", true, buttons({{&F::com_BR_9600, true}, {&F::com_HS_SW, true}, {&F::com_PK_NONE, false}}),
-         true, "COM2 open 9600,,8,1 hs1 opens 1 closes 0"},
+        // A group without a selected button leaves the port's settings as they were.
+        {"NoBaudRateSelected", "COM2", true, buttons({{&F::com_BR_115200, false}, {&F::com_PK_EVEN, true}}), true,
+         "COM2 open 9600,N,8,1 hs2 opens 1 closes 0"},
+        {"NoParitySelected", "COM2", true, buttons({{&F::com_BR_38400, true}, {&F::com_HS_SW, true}, {&F::com_PK_NONE, false}}),
+         true, "COM2 open 9600,N,8,1 hs1 opens 1 closes 0"},
         {"ReopenClosesFirstSilently", "COM3", true, openCom, true, "COM3 open 115200,N,8,1 hs2 opens 1 closes 1"},
         {"CloseOfAClosedPortTouchesNothing", "COM3", false, {}, true, ""},
         {"LinesNotCheckedWhenClosing", "COM3", false,
@@ -243,7 +253,13 @@ struct SendRow {
     Change world = {};     // what else happens
     std::string second = {}; // USB: the second read's buffer
     std::int32_t firstResult = 0, secondResult = 0;
+    bool sent = true; // what SendCommand answers
 };
+
+Change takesOnly(int bytes)
+{
+    return [bytes](World& w) { w.fake.serial.stall.takes = w.fake.parallel.stall.takes = w.fake.socket.stall.takes = bytes; };
+}
 
 const std::string kRefusal = "box: Could not send data now, please check lan printer status...";
 const std::string kSerialRead = "COM>cmd; sleeps 30", kTcpRead = "TCP>cmd; sleeps 5 10; events 3";
@@ -329,6 +345,21 @@ TEST(Link, SendCommand)
         {"UsbFirstReadFails", "USB", "R", "_AB", "", "USB>cmd; USB<nul; USB unread; sleeps 70x2", {}, "C", 1},
         {"UsbFirstReadFailsBelowZero", "USB", "R", "_AB", "", "USB>cmd; USB<nul; USB unread; sleeps 70x2", {}, "C", -1},
         {"UsbSecondReadFailsKeepsTheFirst", "USB", "R", "_AB", "AB", kUsbRead, {}, "C", 0, 2},
+        // A device that stops taking bytes: the rest of the command stays here, no reply is waited for.
+        {"SerialStallSendsNoMoreAndReadsNothing", "COM1", "R", "_30", "", "COM>cmd:3; COM unread", takesOnly(3), {}, 0, 0, false},
+        {"SerialStallOfAWrite", "COM1", "W", "_30", "", "COM unread", takesOnly(0), {}, 0, 0, false},
+        {"ParallelStallDoesNotReopenForReading", "LPT1", "R", "_30", "", "LPT>cmd:5; LPT unread", takesOnly(5), {}, 0, 0, false},
+        {"ParallelStallOfAWrite", "LPT1", "W", "_30", "", "LPT>cmd:1; LPT unread", takesOnly(1), {}, 0, 0, false},
+        {"TcpStallTellsNothingItself", "TCP/IP", "R", "_30", "", "TCP>cmd:2; TCP unread; events 1", [](World& w) {
+             takesOnly(2)(w);
+             socketError(10055, true)(w); // what the failed send left pending is not shown
+         }, {}, 0, 0, false},
+        {"TcpStallShowsTheDroppedLine", "TCP/IP", "W", "_30", "",
+         "TCP>cmd:4; TCP unread; status Disconnect #FF0000 last 0; sleeps 5; events 2", [](World& w) {
+             takesOnly(4)(w);
+             w.fake.socket.onStall = [&w] { w.fake.socket.stateNumber = 0; };
+         }, {}, 0, 0, false},
+        {"UsbWritesAreNotExamined", "USB", "W", "_ABC", "", "USB>cmd; USB unread", takesOnly(0)},
     };
     for (const SendRow& row : rows) {
         const bool write = std::string(row.mode) == "W";
@@ -337,7 +368,7 @@ TEST(Link, SendCommand)
             World w;
             w.choose(row.port);
             w.fake.socket.stateNumber = w.state.LastTcpState = kTcpConnected;
-            const std::string& type = w.state.PortType;
+            const std::string type = portTypeText(w.state);
             if (type == "COM")
                 w.fake.serial.inbox = row.received;
             else if (type == "LPT")
@@ -349,9 +380,12 @@ TEST(Link, SendCommand)
             if (row.world)
                 row.world(w);
             std::string text = mode;
-            w.link.SendCommand(kCommand, text);
+            EXPECT_EQ(w.link.SendCommand(kCommand, text), row.sent);
             EXPECT_EQ(text, row.reply == row.mode ? mode : row.reply);
             EXPECT_EQ(w.facts(), row.facts);
+            const bool attempted = type != "USB" && (row.facts.find(">cmd") != std::string::npos || !row.sent);
+            EXPECT_EQ(w.fake.serial.stall.commands + w.fake.parallel.stall.commands + w.fake.socket.stall.commands,
+                      attempted ? 1 : 0) << "a command starts its write limit once, before its bytes";
         }
     }
 }

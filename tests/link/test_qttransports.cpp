@@ -1,7 +1,8 @@
 // What only a real transport shows, on the four adapters: the parallel read's
 // bounds on a FIFO, the serial line settings on a pseudo-terminal, the
 // socket's refusal to send while unconnected, and the USB library loaded with
-// dlopen. Round trips through the whole link are the e2e cases.
+// dlopen; a device that stops taking bytes and a peer that floods, on each.
+// Round trips through the whole link are the e2e cases.
 
 #include "platform/qt/qtparallelport.h"
 #include "platform/qt/qtserialport.h"
@@ -9,10 +10,19 @@
 #include "platform/qt/qtusblibrary.h"
 #include "tempdir.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
 #include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
 
 #include <filesystem>
 #include <fstream>
+#include <atomic>
 #include <map>
 #include <thread>
 
@@ -86,40 +96,108 @@ TEST(QtParallelPortAdapter, OpensOneWayAtATimeAndLosesBytesWithoutAReader)
     QtParallelPort port(path);
     PlatformError error;
     ASSERT_TRUE(port.open(true, error));
-    port.write('A'); // a reading handle takes no bytes
+    EXPECT_FALSE(port.write('A')); // a reading handle takes no bytes
     EXPECT_EQ(port.read(30), "_30");
     ASSERT_TRUE(port.open(false, error));
     EXPECT_EQ(port.read(30), ""); // a writing handle gives none
     port.write('B');
     port.close();
-    port.write('C'); // closed: lost
+    EXPECT_TRUE(port.write('C')); // closed: lost, as on a closed file number
     EXPECT_EQ(readFile(path), "B30");
 
     Fifo printer;
     QtParallelPort fifoPort(printer.path);
     ASSERT_TRUE(fifoPort.open(false, error));
     ::close(std::exchange(printer.reader, -1));
-    fifoPort.write('D'); // the reader is gone: the byte is lost, the program lives on
+    EXPECT_FALSE(fifoPort.write('D')); // the reader is gone: a failed write, and the program lives on
 }
 
 struct Pty {
     int master = -1, slave = -1;
     char name[256] = {};
-    Pty() { openpty(&master, &slave, name, nullptr, nullptr); }
+    Pty()
+    {
+        openpty(&master, &slave, name, nullptr, nullptr);
+        ::fcntl(master, F_SETFL, O_NONBLOCK);
+        termios line{};
+        tcgetattr(slave, &line);
+        cfmakeraw(&line); // bytes cross as they are
+        tcsetattr(slave, TCSANOW, &line);
+    }
     ~Pty()
     {
         ::close(master);
         ::close(slave);
     }
+    // What the printer end has received; a moment first for the line discipline.
+    std::string received() const
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        std::string bytes;
+        char chunk[256];
+        for (ssize_t got; (got = ::read(master, chunk, sizeof chunk)) > 0;)
+            bytes.append(chunk, static_cast<std::size_t>(got));
+        return bytes;
+    }
+    void send(const std::string& bytes) const { ::write(master, bytes.data(), bytes.size()); }
 };
+
+// Lets the event loop run for a while, as an idle window does.
+void idle(int milliseconds)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < milliseconds)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+// Writes to fd as fast as it takes bytes until stopped; counts what went in.
+struct Flood {
+    int fd;
+    std::atomic<bool> stop = false;
+    std::atomic<std::size_t> sent = 0;
+    std::thread thread{[this] {
+        const std::string chunk(4096, 'x');
+        while (!stop) {
+            pollfd ready{fd, POLLOUT, 0};
+            if (::poll(&ready, 1, 10) == 1) {
+                const ssize_t put = ::send(fd, chunk.data(), chunk.size(), MSG_DONTWAIT | MSG_NOSIGNAL);
+                const ssize_t written = put < 0 && errno == ENOTSOCK ? ::write(fd, chunk.data(), chunk.size()) : put;
+                sent += written > 0 ? static_cast<std::size_t>(written) : 0;
+            }
+        }
+    }};
+    ~Flood()
+    {
+        stop = true;
+        thread.join();
+    }
+};
+
+TEST(QtParallelPortAdapter, ADeviceThatStopsTakingFailsTheByteAndNothingOfItGoesLater)
+{
+    Pty device;
+    QtParallelPort port(device.name);
+    PlatformError error;
+    ASSERT_TRUE(port.open(false, error));
+    port.startCommand();
+    for (char c : std::string("unlock"))
+        ASSERT_TRUE(port.write(static_cast<std::uint8_t>(c)));
+    ::tcflow(device.slave, TCOOFF); // the device takes nothing more
+    EXPECT_FALSE(port.write('!'));
+    ::tcflow(device.slave, TCOON);
+    EXPECT_EQ(device.received(), "unlock");
+}
 
 TEST(QtSerialPortAdapter, SettingsAndHandshakingReachTheTerminal)
 {
     Pty pty;
     QtSerialPort port({{3, pty.name}});
     port.setCommPort(3);
-    // Settings text, handshaking (1 XON/XOFF, 2 DTR/DSR), the line's speed.
-    const std::tuple<const char*, int, speed_t> rows[] = {{"38400,E,8,1", 1, B38400}, {"115200,N,8,1", 2, B115200}};
+    // Settings, handshaking and the line's speed (a pseudo-terminal keeps no parity).
+    const std::tuple<SerialSettings, Handshaking, speed_t> rows[] = {
+        {{BaudRate::Baud38400, Parity::Even}, Handshaking::XonXoff, B38400},
+        {{BaudRate::Baud115200, Parity::None}, Handshaking::DtrDsr, B115200}};
     for (const auto& [settings, handshaking, speed] : rows) {
         port.setPortOpen(false);
         port.setSettings(settings);
@@ -130,11 +208,53 @@ TEST(QtSerialPortAdapter, SettingsAndHandshakingReachTheTerminal)
         tcgetattr(pty.slave, &line);
         EXPECT_EQ(cfgetospeed(&line), speed);
         EXPECT_EQ(line.c_cflag & (CSIZE | CSTOPB | CRTSCTS), static_cast<tcflag_t>(CS8));
-        EXPECT_EQ(line.c_iflag & (IXON | IXOFF), handshaking == 1 ? IXON | IXOFF : 0u);
+        EXPECT_EQ(line.c_iflag & (IXON | IXOFF), handshaking == Handshaking::XonXoff ? IXON | IXOFF : 0u);
     }
 }
 
-TEST(QtSerialPortAdapter, DevicePathsSettingsTextAndAClosedPort)
+// A serial port under the test's control, opened on a pseudo-terminal.
+struct OpenSerial {
+    Pty printer;
+    QtSerialPort port{{{3, printer.name}}};
+    explicit OpenSerial(Handshaking handshaking)
+    {
+        port.setCommPort(3);
+        port.setHandshaking(handshaking);
+        port.setPortOpen(true);
+    }
+};
+
+TEST(QtSerialPortAdapter, AfterXoffTheByteFailsAndIsTakenBackTheNextCommandGoesAfterXon)
+{
+    OpenSerial com(Handshaking::XonXoff);
+    ASSERT_TRUE(com.port.portOpen());
+    com.port.startCommand();
+    for (char c : std::string("unl"))
+        ASSERT_TRUE(com.port.output(static_cast<std::uint8_t>(c)));
+    com.printer.send("\x13"); // XOFF
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_FALSE(com.port.output('o'));
+    EXPECT_EQ(com.printer.received(), "unl");
+    com.printer.send("\x11"); // XON
+    com.port.startCommand();
+    EXPECT_TRUE(com.port.output('k'));
+    EXPECT_EQ(com.printer.received(), "k") << "the byte given up never goes out";
+}
+
+TEST(QtSerialPortAdapter, APeerThatFloodsIsHeldAtTheReceiveLimit)
+{
+    OpenSerial com(Handshaking::DtrDsr);
+    ASSERT_TRUE(com.port.portOpen());
+    Flood flood{com.printer.master};
+    idle(1000);
+    EXPECT_GT(flood.sent, kReceiveLimitBytes) << "the printer sent more than the link keeps";
+    EXPECT_LE(static_cast<std::size_t>(com.port.inBufferCount()), kReceiveLimitBytes);
+    EXPECT_LE(com.port.input().size(), kReceiveLimitBytes);
+    idle(100);
+    EXPECT_GT(com.port.inBufferCount(), 0) << "once taken, the buffer fills again";
+}
+
+TEST(QtSerialPortAdapter, DevicePathsAndAClosedPort)
 {
     const std::map<int, std::string> overrides{{3, "/tmp/printer"}, {20, "/dev/pts/9"}};
     const std::pair<int, const char*> rows[] = {
@@ -142,14 +262,9 @@ TEST(QtSerialPortAdapter, DevicePathsSettingsTextAndAClosedPort)
         {16, "/dev/ttyACM5"}, {0, ""},           {17, ""},            {3, "/tmp/printer"},  {20, "/dev/pts/9"}};
     for (const auto& [number, path] : rows)
         EXPECT_EQ(QtSerialPort::devicePath(number, overrides), path) << "COM" << number;
-    for (const char* bad : {",N,8,1", "9600,,8,1", "9600,X,8,1", "9600,N,9,1", "9600,N,8,3", "9600,N,8", "abc"})
-        EXPECT_FALSE(QtSerialPort::parseSettings(bad).has_value()) << bad;
     QtSerialPort port;
-    port.setSettings("9600,O,7,2");
-    port.setSettings(",E,8,1");
-    EXPECT_EQ(port.settings(), "9600,O,7,2");
     EXPECT_FALSE(port.portOpen() || port.dsrHolding() || port.inBufferCount() != 0 || !port.input().empty());
-    port.output(29); // lost
+    EXPECT_TRUE(port.output(29)); // lost, as before any open
 }
 
 TEST(QtTcpSocketAdapter, SendingWhileUnconnectedLeavesOneBadStateError)
@@ -164,6 +279,72 @@ TEST(QtTcpSocketAdapter, SendingWhileUnconnectedLeavesOneBadStateError)
     EXPECT_FALSE(error.description.empty() || socket.takePendingError(error));
     EXPECT_EQ(socket.getData(10), "");
     EXPECT_EQ(socket.socketHandle(), 0);
+}
+
+// A listening socket on loopback, and the QtTcpSocket connected to it.
+struct Connected {
+    int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    int peer = -1;
+    QtTcpSocket socket;
+    explicit Connected(int receiveBuffer = 0)
+    {
+        if (receiveBuffer > 0) // inherited by the accepted socket: a small window
+            ::setsockopt(listener, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        ::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        ::listen(listener, 1);
+        ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
+        socket.setRemoteHost("127.0.0.1");
+        socket.setRemotePort(ntohs(address.sin_port));
+        socket.connect();
+        QElapsedTimer timer;
+        timer.start();
+        while (socket.state() != 7 && timer.elapsed() < 10000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        peer = ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
+    }
+    ~Connected()
+    {
+        socket.close();
+        ::close(peer);
+        ::close(listener);
+    }
+};
+
+TEST(QtTcpSocketAdapter, APeerThatTakesNothingFailsTheSendAndTheLineIsDropped)
+{
+    Connected printer(1);
+    ASSERT_EQ(printer.socket.state(), 7);
+    printer.socket.startCommand();
+    std::size_t taken = 0;
+    while (taken < (64u << 20) && printer.socket.sendByte('x'))
+        ++taken;
+    EXPECT_LT(taken, 64u << 20) << "the send gives up once the window stays full";
+    EXPECT_EQ(printer.socket.state(), 0) << "the byte given up cannot go out later";
+}
+
+TEST(QtTcpSocketAdapter, APeerThatFloodsIsHeldAtTheReceiveLimit)
+{
+    Connected printer;
+    ASSERT_EQ(printer.socket.state(), 7);
+    Flood flood{printer.peer};
+    idle(1000);
+    EXPECT_GT(flood.sent, kReceiveLimitBytes) << "the printer sent more than the link keeps";
+    EXPECT_LE(static_cast<std::size_t>(printer.socket.bytesReceived()), kReceiveLimitBytes);
+    EXPECT_LE(printer.socket.getData(1 << 30).size(), kReceiveLimitBytes);
+    idle(100);
+    EXPECT_GT(printer.socket.bytesReceived(), 0) << "once taken, the buffer fills again";
+}
+
+TEST(QtUsbLibraryAdapter, ALibraryThatWritesPastTheBufferFailsTheCallAndNothingIsReadBack)
+{
+    QtUsbLibrary usb{KR5050_OVERRUN_LIBRARY};
+    std::string probe(1, '\0'), buffer(32, '\0');
+    EXPECT_EQ(usb.sendx(probe, "usb", 9600, 0, 1, 5, 32, buffer), QtUsbLibrary::kOverrun);
+    EXPECT_EQ(probe + buffer, std::string(33, '\0'));
 }
 
 TEST(QtUsbLibraryAdapter, PassesEveryArgumentAndReadsBackOnlyWhatAReadFilled)
@@ -199,3 +380,10 @@ TEST(QtUsbLibraryAdapter, AMissingLibraryIsLoadedOnceThereOneWithoutSendxIsRefus
 
 } // namespace
 } // namespace softswitch
+
+int main(int argc, char** argv)
+{
+    QCoreApplication application(argc, argv); // the socket's and the serial port's events
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

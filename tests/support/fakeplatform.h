@@ -15,13 +15,27 @@
 
 namespace softswitch::testing {
 
+// A device that takes only so many bytes and then nothing more (-1: all).
+struct Stall {
+    int takes = -1;
+    int commands = 0; // commands started
+    bool take(std::vector<std::uint8_t>& into, std::uint8_t byte)
+    {
+        if (takes >= 0 && static_cast<int>(into.size()) >= takes)
+            return false;
+        into.push_back(byte);
+        return true;
+    }
+};
+
 struct FakeSerial : SerialPort {
     int port = 1;
-    std::string settingsText = "9600,N,8,1";
-    int handshaking = 0;
+    SerialSettings lineSettings;
+    Handshaking handshaking = Handshaking::None;
     bool open = false, refuseOpen = false, refuseClose = false, dsr = true, cts = true;
     int openCalls = 0, closeCalls = 0;
     std::vector<std::uint8_t> written;
+    Stall stall;
     std::string inbox; // what the printer has sent so far
     // A printer on the line: answers the commands written since the last look at the receive buffer.
     std::function<std::string(const std::vector<std::uint8_t>& command)> printer;
@@ -29,9 +43,9 @@ struct FakeSerial : SerialPort {
 
     void setCommPort(int number) override { port = number; }
     int commPort() const override { return port; }
-    void setSettings(const std::string& settings) override { settingsText = settings; }
-    std::string settings() const override { return settingsText; }
-    void setHandshaking(int value) override { handshaking = value; }
+    void setSettings(const SerialSettings& settings) override { lineSettings = settings; }
+    SerialSettings settings() const override { return lineSettings; }
+    void setHandshaking(Handshaking value) override { handshaking = value; }
     bool setPortOpen(bool wanted) override
     {
         ++(wanted ? openCalls : closeCalls);
@@ -43,7 +57,8 @@ struct FakeSerial : SerialPort {
     bool portOpen() const override { return open; }
     bool dsrHolding() override { return dsr; }
     bool ctsHolding() override { return cts; }
-    void output(std::uint8_t byte) override { written.push_back(byte); }
+    void startCommand() override { ++stall.commands; }
+    bool output(std::uint8_t byte) override { return stall.take(written, byte); }
     int inBufferCount() override
     {
         if (printer && written.size() > answered)
@@ -59,6 +74,7 @@ struct FakeSocket : TcpSocket {
     int port = 0, stateNumber = 0, handle = 0, connects = 0, closes = 0;
     int stateAfterConnect = 6; // a printer that answers at once: 7
     std::vector<std::uint8_t> sent;
+    Stall stall;
     std::string inbox;
     bool hasError = false;
     PlatformError error;
@@ -77,7 +93,15 @@ struct FakeSocket : TcpSocket {
         inbox.erase(0, taken.size());
         return taken;
     }
-    void sendByte(std::uint8_t byte) override { sent.push_back(byte); }
+    std::function<void()> onStall; // what a failed send does to the line
+    void startCommand() override { ++stall.commands; }
+    bool sendByte(std::uint8_t byte) override
+    {
+        const bool taken = stall.take(sent, byte);
+        if (!taken && onStall)
+            onStall();
+        return taken;
+    }
     bool takePendingError(PlatformError& out) override
     {
         if (hasError)
@@ -91,6 +115,7 @@ struct FakeParallel : ParallelPort {
     PlatformError openError{53, "File not found", ""};
     std::vector<std::string> history; // "close", "open R", "open W"
     std::vector<std::uint8_t> written;
+    Stall stall;
     std::string replies; // what a reading open finds
     std::vector<int> readCounts;
 
@@ -102,7 +127,8 @@ struct FakeParallel : ParallelPort {
             error = openError;
         return !refuseOpen;
     }
-    void write(std::uint8_t byte) override { written.push_back(byte); }
+    void startCommand() override { ++stall.commands; }
+    bool write(std::uint8_t byte) override { return stall.take(written, byte); }
     std::string read(int count) override { readCounts.push_back(count); return std::exchange(replies, {}); }
 };
 
@@ -198,7 +224,8 @@ struct FakePlatform {
     FakeBoxes boxes;
     FakeShell shell;
 
-    Platform platform() { return {serial, socket, parallel, usb, loop, timer, boxes, shell}; }
+    Platform platform() { return {.serial = serial, .socket = socket, .parallel = parallel, .usb = usb,
+                                  .loop = loop, .timer = timer, .boxes = boxes, .shell = shell}; }
 };
 
 } // namespace softswitch::testing

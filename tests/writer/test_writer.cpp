@@ -43,7 +43,7 @@ struct Window {
         const auto& ports = form.Combo1.list;
         ASSERT_TRUE(window.pick(form.Combo1, static_cast<int>(std::find(ports.begin(), ports.end(), port) - ports.begin())));
         fake.socket.stateNumber = state.LastTcpState = 7;
-        fake.serial.settingsText = "115200,N,8,1";
+        fake.serial.lineSettings = {BaudRate::Baud115200, Parity::None};
         fake.serial.inbox = fake.socket.inbox = "_1"; // an answer that only a read takes
         fake.usb.reads = {{"_1", 0}, {"", 0}};
         form.lblKR_INFO[0].setCaption(model);
@@ -57,11 +57,11 @@ struct Window {
     }
     Bytes wire() const
     {
-        if (state.PortType == "COM")
+        if (state.PortType == LinkKind::Serial)
             return fake.serial.written;
-        if (state.PortType == "TCP")
+        if (state.PortType == LinkKind::Tcp)
             return fake.socket.sent;
-        if (state.PortType == "LPT")
+        if (state.PortType == LinkKind::Parallel)
             return fake.parallel.written;
         Bytes all;
         for (const auto& call : fake.usb.calls)
@@ -95,6 +95,15 @@ const Sent kNothing{"", 0}, kSwitch1{"1D 67 75 6E 6C 00 1D 67 38 27", 20}, kSwit
 const char* const kNoData = "There is no data changed...";
 const char* const kRepower = "After writed software switch, please re-power on printer!!";
 const char* const kRefused = "Could not send data now, please check lan printer status... 0";
+std::string notSent(const std::string& what)
+{
+    return what + ": the printer stopped taking data.\r\n\r\nPlease switch the printer off and on, then read the settings again.";
+}
+// The printer takes so many bytes and then nothing more, on every link.
+Tweak takesOnly(int bytes)
+{
+    return [=](Window& w) { w.fake.serial.stall.takes = w.fake.parallel.stall.takes = w.fake.socket.stall.takes = bytes; };
+}
 
 struct FlowRow {
     const char* name;
@@ -123,7 +132,7 @@ const FlowRow kFlowRows[] = {
     {"Zq3OverComAtAnotherBaudEnds", cmd2, "COM1", "ZQ3-PRINTER", 1, shownBaud("Baud Rate = 19200 "), {kRepower}, kSwitch1, true, false, false},
     {"Zq3IIOverComAtAnotherBaudEnds", cmd2, "COM1", "ZQ3-PRINTER-II", 1, shownBaud("Unknown "), {kRepower}, kSwitch1, true, false, false},
     {"EvenParityPortAtTheSameBaudStays", cmd2, "COM1", "ZQ-PRINTER", 1,
-     [](Window& w) { w.fake.serial.settingsText = "9600,E,8,1"; shownBaud("Baud Rate = 9600  ")(w); },
+     [](Window& w) { w.fake.serial.lineSettings = {BaudRate::Baud9600, Parity::Even}; shownBaud("Baud Rate = 9600  ")(w); },
      {kRepower}, kSwitch1, false, false, true},
     {"Zq2OverUsbHasNoBaudCheck", cmd2, "USB", "ZQ2-PRINTER", 1, shownBaud("Baud Rate = 9600  "), {kRepower}, kSwitch1, false, false, true},
     {"Zq2OverLptHasNoBaudCheck", cmd2, "LPT1", "ZQ2-PRINTER", 1, shownBaud("Baud Rate = 9600  "), {kRepower}, kSwitch1, false, false, true},
@@ -144,6 +153,20 @@ const FlowRow kFlowRows[] = {
     {"SelfTestWithoutAnswer", &Form1::cmd01, "TCP/IP", "KR-5050", 0, [](Window& w) { w.fake.socket.inbox.clear(); }, {},
      kSelfTest, false, true, true},
     {"FontsTest", &Form1::cmd02, "TCP/IP", "KR-5050", 0, {}, {}, kFontsTest, false, true, true},
+    // A printer that stops taking data: nothing after that command, one message, the changes still pending.
+    {"StallInTheUnlockSendsNoSetting", cmd2, "COM1", "KR-5050", 2, takesOnly(3),
+     {notSent("Soft switch 2 could not be written whole (the unlock did not go out)")}, {"1D 67 75", 3}, false, true, true},
+    {"StallInTheSettingSendsNoLock", cmd2, "LPT1", "KR-5050", 2, takesOnly(10),
+     {notSent("Soft switch 2 could not be written whole (switch 2 did not go out)")}, {"1D 67 75 6E 6C 00 1D 67 38 28", 10},
+     false, true, true},
+    {"StallInTheLockOverTcpKeepsTheWindow", cmd2, "TCP/IP", "KR-5050", 1, takesOnly(19),
+     {notSent("Soft switch 1 could not be written whole (the lock did not go out)")}, {kSwitch1.start, 19}, false, true, true},
+    {"StallOfALanguageWriteNeedsNoPause", cmd2, "TCP/IP", "KR-5050", 5, takesOnly(0),
+     {notSent("The language settings could not be written whole (the unlock did not go out)")}, kNothing, false, true, true},
+    {"StallOfTheSelfTest", &Form1::cmd01, "COM1", "KR-5050", 0, takesOnly(6), {notSent("The self test could not be sent whole")},
+     {"1D 28 41 02 00 00", 6}, false, true, true},
+    {"StallOfTheFontsTestEndsIt", &Form1::cmd02, "LPT1", "KR-5050", 0, takesOnly(100),
+     {notSent("The fonts test could not be sent whole")}, {kFontsTest.start, 100}, false, true, true},
 };
 
 class Flows : public ::testing::TestWithParam<FlowRow> {};
@@ -165,7 +188,9 @@ TEST_P(Flows, SendTellEndAndGiveTheFocusBack)
     std::vector<std::string> texts;
     for (const auto& box : w.fake.boxes.shown) {
         texts.push_back(box.text);
-        EXPECT_EQ(box.icon, box.text == kRefused ? MsgIcon::None : MsgIcon::Information) << box.text;
+        const bool stopped = box.text.find("stopped taking") != std::string::npos;
+        EXPECT_EQ(box.icon, box.text == kRefused ? MsgIcon::None : stopped ? MsgIcon::Critical : MsgIcon::Information)
+            << box.text;
     }
     EXPECT_EQ(texts, row.boxes);
     const Bytes sent = w.wire(), start = hex(row.sent.start);
@@ -195,8 +220,8 @@ TEST(SelfTest, WaitsForTheAnswerAndTakesIt)
         w.prepare(port, "KR-5050", 0);
         w.window.click(w.form.cmd01);
         EXPECT_EQ(w.fake.loop.sleeps, waits) << port;
-        const bool unread = w.state.PortType == "COM" ? !w.fake.serial.inbox.empty()
-                            : w.state.PortType == "TCP" ? !w.fake.socket.inbox.empty()
+        const bool unread = w.state.PortType == LinkKind::Serial ? !w.fake.serial.inbox.empty()
+                            : w.state.PortType == LinkKind::Tcp ? !w.fake.socket.inbox.empty()
                                                         : !w.fake.usb.reads.empty();
         EXPECT_FALSE(unread) << port;
     }

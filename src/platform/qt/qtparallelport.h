@@ -19,8 +19,6 @@ public:
     // the reply is complete.
     static constexpr std::chrono::milliseconds kReadIdle{20};
     static constexpr std::chrono::milliseconds kReadLimit{500};
-    // A write gives up when the device takes no byte for this long.
-    static constexpr std::chrono::milliseconds kWriteLimit{2000};
 
     explicit QtParallelPort(std::string path = "/dev/lp0");
     ~QtParallelPort() override;
@@ -29,7 +27,9 @@ public:
 
     void close() override;
     bool open(bool forReading, PlatformError& error) override;
-    void write(std::uint8_t byte) override;
+    void startCommand() override;
+    // Gives up after kByteWriteLimit, or at the command's kCommandWriteLimit.
+    bool write(std::uint8_t byte) override;
     std::string read(int count) override;
 
     const std::string& path() const { return m_path; }
@@ -40,6 +40,7 @@ public:
 private:
     std::string m_path;
     int m_fd = -1;
+    std::chrono::steady_clock::time_point m_commandDeadline = std::chrono::steady_clock::time_point::max();
 };
 
 } // namespace softswitch

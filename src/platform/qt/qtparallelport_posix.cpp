@@ -1,5 +1,6 @@
 #include "platform/qt/qtparallelport.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -71,21 +72,26 @@ bool QtParallelPort::open(bool forReading, PlatformError& error)
     return true;
 }
 
-void QtParallelPort::write(std::uint8_t byte)
+void QtParallelPort::startCommand()
+{
+    m_commandDeadline = Clock::now() + kCommandWriteLimit;
+}
+
+bool QtParallelPort::write(std::uint8_t byte)
 {
     // With no file open the byte is lost, as a write to a closed file number is.
     if (m_fd < 0)
-        return;
-    const Clock::time_point deadline = Clock::now() + kWriteLimit;
+        return true;
+    const Clock::time_point deadline = std::min(Clock::now() + kByteWriteLimit, m_commandDeadline);
     for (;;) {
         const ssize_t written = writeWithoutSigpipe(m_fd, byte);
         if (written == 1)
-            return;
+            return true;
         if (written < 0 && errno != EAGAIN && errno != EINTR)
-            return;
+            return false;
         pollfd ready{m_fd, POLLOUT, 0};
         if (::poll(&ready, 1, millisecondsLeft(deadline)) <= 0 && millisecondsLeft(deadline) == 0)
-            return;
+            return false; // not taken in time: this byte is not written, and the caller stops
     }
 }
 

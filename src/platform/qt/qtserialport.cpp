@@ -2,14 +2,11 @@
 
 #include <QSerialPort>
 
-#include <charconv>
-#include <vector>
 
 namespace softswitch {
 
 namespace {
 
-constexpr int kHandshakeXonXoff = 1;
 // Enough rounds to take in a burst of replies, few enough to end even while
 // a device keeps sending.
 constexpr int kMaxReadRounds = 64;
@@ -26,33 +23,13 @@ constexpr DeviceRange kDeviceTable[] = {
     {11, 16, "/dev/ttyACM"},
 };
 
-std::vector<std::string> splitFields(const std::string& text)
-{
-    std::vector<std::string> fields;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t comma = text.find(',', start);
-        fields.push_back(text.substr(start, comma - start));
-        if (comma == std::string::npos)
-            return fields;
-        start = comma + 1;
-    }
-}
-
-std::optional<int> positiveNumber(const std::string& text)
-{
-    int value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc{} || end != text.data() + text.size() || value <= 0)
-        return std::nullopt;
-    return value;
-}
-
 } // namespace
 
 QtSerialPort::QtSerialPort(std::map<int, std::string> overrides)
     : m_port(std::make_unique<QSerialPort>()), m_overrides(std::move(overrides))
 {
+    // Qt stops reading the device once this much waits, also while the event loop idles.
+    m_port->setReadBufferSize(static_cast<qint64>(kReceiveLimitBytes));
 }
 
 QtSerialPort::~QtSerialPort() = default;
@@ -67,26 +44,6 @@ std::string QtSerialPort::devicePath(int number, const std::map<int, std::string
     return {};
 }
 
-std::optional<QtSerialPort::LineSettings> QtSerialPort::parseSettings(const std::string& text)
-{
-    const std::vector<std::string> fields = splitFields(text);
-    if (fields.size() != 4)
-        return std::nullopt;
-    LineSettings settings;
-    const auto baud = positiveNumber(fields[0]);
-    const auto dataBits = positiveNumber(fields[2]);
-    const auto stopBits = positiveNumber(fields[3]);
-    if (!baud || !dataBits || *dataBits < 5 || *dataBits > 8 || !stopBits || *stopBits > 2)
-        return std::nullopt;
-    if (fields[1] != "N" && fields[1] != "E" && fields[1] != "O")
-        return std::nullopt;
-    settings.baud = *baud;
-    settings.parity = fields[1][0];
-    settings.dataBits = *dataBits;
-    settings.stopBits = *stopBits;
-    return settings;
-}
-
 void QtSerialPort::setCommPort(int number)
 {
     m_commPort = number;
@@ -97,21 +54,19 @@ int QtSerialPort::commPort() const
     return m_commPort;
 }
 
-void QtSerialPort::setSettings(const std::string& settings)
+void QtSerialPort::setSettings(const SerialSettings& settings)
 {
-    if (!parseSettings(settings))
-        return;
     m_settings = settings;
     if (m_port->isOpen())
         applyLineSettings();
 }
 
-std::string QtSerialPort::settings() const
+SerialSettings QtSerialPort::settings() const
 {
     return m_settings;
 }
 
-void QtSerialPort::setHandshaking(int handshaking)
+void QtSerialPort::setHandshaking(Handshaking handshaking)
 {
     m_handshaking = handshaking;
     if (m_port->isOpen())
@@ -120,23 +75,18 @@ void QtSerialPort::setHandshaking(int handshaking)
 
 void QtSerialPort::applyLineSettings()
 {
-    const auto settings = parseSettings(m_settings);
-    if (!settings)
-        return;
-    m_port->setBaudRate(settings->baud);
-    m_port->setParity(settings->parity == 'E'   ? QSerialPort::EvenParity
-                      : settings->parity == 'O' ? QSerialPort::OddParity
-                                                : QSerialPort::NoParity);
-    m_port->setDataBits(static_cast<QSerialPort::DataBits>(settings->dataBits));
-    m_port->setStopBits(settings->stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop);
+    m_port->setBaudRate(bitsPerSecond(m_settings.baud));
+    m_port->setParity(m_settings.parity == Parity::Even ? QSerialPort::EvenParity : QSerialPort::NoParity);
+    m_port->setDataBits(QSerialPort::Data8);
+    m_port->setStopBits(QSerialPort::OneStop);
 }
 
 void QtSerialPort::applyHandshaking()
 {
     // Linux has no DTR/DSR flow control: the DSR line is checked once when the
     // port opens, and the printer sees our DTR raised. XON/XOFF maps directly.
-    m_port->setFlowControl(m_handshaking == kHandshakeXonXoff ? QSerialPort::SoftwareControl
-                                                              : QSerialPort::NoFlowControl);
+    m_port->setFlowControl(m_handshaking == Handshaking::XonXoff ? QSerialPort::SoftwareControl
+                                                                 : QSerialPort::NoFlowControl);
 }
 
 bool QtSerialPort::setPortOpen(bool open)
@@ -191,17 +141,24 @@ bool QtSerialPort::ctsHolding()
     return lineAsserted(QSerialPort::ClearToSendSignal);
 }
 
-void QtSerialPort::output(std::uint8_t byte)
+void QtSerialPort::startCommand()
+{
+    m_writeLimit.start();
+}
+
+bool QtSerialPort::output(std::uint8_t byte)
 {
     if (!m_port->isOpen())
-        return;
+        return true; // lost, as the interface says
     const char data = static_cast<char>(byte);
     m_port->write(&data, 1);
     // No event loop may run while the core waits, so push the byte out now.
     m_port->flush();
-    if (m_port->bytesToWrite() > 0)
-        m_port->waitForBytesWritten(static_cast<int>(kWriteLimit.count()));
+    const bool taken = m_writeLimit.drain(*m_port);
+    if (!taken)
+        m_port->clear(QSerialPort::Output);
     m_port->clearError();
+    return taken;
 }
 
 void QtSerialPort::takeInPending()

@@ -1,14 +1,14 @@
 #pragma once
 // The serial port on QSerialPort. Port numbers map to Linux device paths by a
 // fixed table that the caller can override per port. The core only polls, so
-// every query of the receive side first takes in what the device already holds.
+// every query of the receive side first takes in what the device already holds,
+// up to kReceiveLimitBytes.
 
 #include "platform/platform.h"
+#include "platform/qt/writelimit.h"
 
-#include <chrono>
 #include <map>
 #include <memory>
-#include <optional>
 #include <string>
 
 class QSerialPort;
@@ -17,9 +17,6 @@ namespace softswitch {
 
 class QtSerialPort : public SerialPort {
 public:
-    // A write waits at most this long for the device to take its byte.
-    static constexpr std::chrono::milliseconds kWriteLimit{1000};
-
     // overrides: port number -> device path, replacing the fixed table's entry.
     explicit QtSerialPort(std::map<int, std::string> overrides = {});
     ~QtSerialPort() override;
@@ -30,29 +27,22 @@ public:
     // /dev/ttyACM0-5, unless overridden; empty for any other number.
     static std::string devicePath(int number, const std::map<int, std::string>& overrides = {});
 
-    // The settings text "baud,parity,data bits,stop bits"; nothing when it is malformed.
-    struct LineSettings {
-        int baud = 9600;
-        char parity = 'N'; // N, E or O
-        int dataBits = 8;
-        int stopBits = 1;
-    };
-    static std::optional<LineSettings> parseSettings(const std::string& text);
-
     void setCommPort(int number) override;
     int commPort() const override;
-    // A malformed text is refused and the previous settings stay.
-    void setSettings(const std::string& settings) override;
-    std::string settings() const override;
-    // 1 (XON/XOFF) is software flow control; 2 (DTR/DSR) and anything else
-    // leave flow control off; DTR and RTS are raised on open either way.
-    void setHandshaking(int handshaking) override;
+    void setSettings(const SerialSettings& settings) override;
+    SerialSettings settings() const override;
+    // XON/XOFF is software flow control; DTR/DSR and none leave flow control
+    // off; DTR and RTS are raised on open either way.
+    void setHandshaking(Handshaking handshaking) override;
     bool setPortOpen(bool open) override;
     bool portOpen() const override;
     // A device that cannot report its modem lines (a pseudo-terminal) counts as asserted.
     bool dsrHolding() override;
     bool ctsHolding() override;
-    void output(std::uint8_t byte) override;
+    void startCommand() override;
+    // A byte the device does not take within the write limits (after XOFF, a
+    // peer that stopped reading) is taken back: it never goes out later.
+    bool output(std::uint8_t byte) override;
     int inBufferCount() override;
     std::string input() override;
 
@@ -65,8 +55,9 @@ private:
     std::unique_ptr<QSerialPort> m_port;
     std::map<int, std::string> m_overrides;
     int m_commPort = 1;
-    std::string m_settings = "9600,N,8,1";
-    int m_handshaking = 0;
+    SerialSettings m_settings;
+    Handshaking m_handshaking = Handshaking::None;
+    CommandWriteLimit m_writeLimit;
 };
 
 } // namespace softswitch

@@ -46,6 +46,9 @@ const char* const kBadStateText = "Wrong protocol or connection state for the re
 
 QtTcpSocket::QtTcpSocket() : m_socket(std::make_unique<QTcpSocket>())
 {
+    // Qt stops reading the socket once this much waits, also while the event
+    // loop idles; the peer is then held back by the window.
+    m_socket->setReadBufferSize(static_cast<qint64>(kReceiveLimitBytes));
     QObject::connect(m_socket.get(), &QTcpSocket::errorOccurred, m_socket.get(),
                      [this](QAbstractSocket::SocketError qtError) {
                          if (m_inCall && !m_hasError)
@@ -137,20 +140,31 @@ std::string QtTcpSocket::getData(int maxBytes)
     return std::string(received.constData(), static_cast<std::size_t>(received.size()));
 }
 
-void QtTcpSocket::sendByte(std::uint8_t byte)
+void QtTcpSocket::startCommand()
+{
+    m_writeLimit.start();
+}
+
+bool QtTcpSocket::sendByte(std::uint8_t byte)
 {
     if (m_socket->state() != QAbstractSocket::ConnectedState) {
         if (!m_hasError)
             raise(kBadStateError, kBadStateText);
-        return;
+        return false;
     }
     const char data = static_cast<char>(byte);
     m_inCall = true;
     const qint64 written = m_socket->write(&data, 1);
     m_socket->flush(); // the core polls; no event loop may be there to send it later
+    const bool taken = written == 1 && m_writeLimit.drain(*m_socket);
     m_inCall = false;
     if (written != 1 && !m_hasError)
         raise(errorNumber(m_socket->error()), m_socket->errorString().toStdString());
+    // A peer whose window stays full: Qt would still send the byte once it
+    // reads again, after the caller has given the command up. Drop the line.
+    if (!taken && m_socket->state() == QAbstractSocket::ConnectedState)
+        m_socket->abort();
+    return taken;
 }
 
 bool QtTcpSocket::takePendingError(PlatformError& error)

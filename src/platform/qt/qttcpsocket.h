@@ -6,6 +6,7 @@
 // seen in the state, not in an error box.
 
 #include "platform/platform.h"
+#include "platform/qt/writelimit.h"
 
 #include <memory>
 #include <string>
@@ -39,7 +40,10 @@ public:
     int socketHandle() override;
     int bytesReceived() override;
     std::string getData(int maxBytes) override;
-    void sendByte(std::uint8_t byte) override;
+    void startCommand() override;
+    // A byte the peer does not take within the write limits drops the
+    // connection, so that it never goes out after the caller gave up.
+    bool sendByte(std::uint8_t byte) override;
     bool takePendingError(PlatformError& error) override;
 
 private:
@@ -51,6 +55,7 @@ private:
     bool m_inCall = false; // errors Qt reports now come from our own call
     bool m_hasError = false;
     PlatformError m_error;
+    CommandWriteLimit m_writeLimit;
 };
 
 } // namespace softswitch

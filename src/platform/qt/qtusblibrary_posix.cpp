@@ -12,13 +12,32 @@ namespace {
 constexpr std::int32_t kWriteMode = 0;
 
 // Text handed to the library the way a caller converting to 8-bit text does:
-// the bytes, a terminating NUL, and room for at least minimum bytes.
-std::vector<char> cText(const std::string& text, std::size_t minimum = 0)
-{
-    std::vector<char> bytes(std::max(text.size(), minimum) + 1, '\0');
-    std::copy(text.begin(), text.end(), bytes.begin());
-    return bytes;
-}
+// the bytes, a terminating NUL, and room for at least minimum bytes. Behind
+// that lies spare room filled with a guard pattern: a library that writes
+// past what it was given lands there instead of in other memory, and the
+// changed guard tells that it broke the contract.
+class CText {
+public:
+    explicit CText(const std::string& text, std::size_t minimum = 0)
+        : m_length(std::max(text.size(), minimum) + 1), m_bytes(m_length + QtUsbLibrary::kSpareBytes, kGuard)
+    {
+        std::fill_n(m_bytes.begin(), m_length, '\0');
+        std::copy(text.begin(), text.end(), m_bytes.begin());
+    }
+    char* data() { return m_bytes.data(); }
+    bool guardIntact() const
+    {
+        return std::all_of(m_bytes.begin() + static_cast<std::ptrdiff_t>(m_length), m_bytes.end(),
+                           [](char c) { return c == kGuard; });
+    }
+    // The text as the library left it, as long as it was handed over.
+    void copyTo(std::string& text) const { std::copy_n(m_bytes.begin(), text.size(), text.begin()); }
+
+private:
+    static constexpr char kGuard = '\xA5';
+    std::size_t m_length;
+    std::vector<char> m_bytes;
+};
 
 } // namespace
 
@@ -63,15 +82,17 @@ std::int32_t QtUsbLibrary::sendx(std::string& data, const std::string& port, std
         return kNotLoaded;
     // On a write the library sees the command bytes and one NUL after them,
     // which is what the length argument (count + 1) covers.
-    std::vector<char> dataBytes = cText(data);
-    const std::vector<char> portBytes = cText(port);
-    std::vector<char> bufferBytes = cText(buffer, static_cast<std::size_t>(std::max(bufferLength, 0)));
+    CText dataBytes(data);
+    CText portBytes(port);
+    CText bufferBytes(buffer, static_cast<std::size_t>(std::max(bufferLength, 0)));
     const std::int32_t result =
         call(dataBytes.data(), portBytes.data(), baud, arg4, length, mode, bufferLength, bufferBytes.data());
+    if (!dataBytes.guardIntact() || !portBytes.guardIntact() || !bufferBytes.guardIntact())
+        return kOverrun; // nothing it wrote can be trusted: a failed read
     if (mode != kWriteMode) {
         // The read calls see what the library wrote into the probe and the buffer.
-        std::copy_n(dataBytes.begin(), data.size(), data.begin());
-        std::copy_n(bufferBytes.begin(), buffer.size(), buffer.begin());
+        dataBytes.copyTo(data);
+        bufferBytes.copyTo(buffer);
     }
     return result;
 }

@@ -35,6 +35,36 @@ faults=(
 # Test, or lets every flow run as on a healthy printer, gets the test case only.
 declare -A test_only=([late]=1 [split]=1 [retry-mark]=1)
 
+# A printer that stops taking bytes once the Communication Test is done (its
+# pseudo-terminal's output stopped, as XOFF stops it): "[output-stops] N".
+link_script[lpt]='pick Combo1 LPT1'
+declare -A stalled_flow=(
+  [write]=$'tab 2\nclick optSW2OFF(7)\nclick cmd2\ndump SettingsChanged cmd2 ActiveControl'
+  [fonts]=$'click cmd02\ndump cmd02 ActiveControl'
+)
+stalled_outcome="After the Communication Test the printer takes no more bytes. \
+Write: nothing of it goes out (no setting after the failed unlock, no lock); one stop message names \
+it and asks for a re-power and a new read; the change stays pending. Fonts Test: one stop message, \
+nothing of it goes out."
+for link in com lpt; do
+  for flow in write fonts; do
+    {
+      echo "Fault \"stalled\" on $link during the $flow flow (output stops after $queries commands)."
+      echo "$stalled_outcome" | fold -s -w 78 | sed 's/ *$//'
+      echo "[emulator] $printer"
+      echo "[output-stops] $queries"
+      echo "[script]"
+      echo "${link_script[$link]}"
+      echo "click cmdCommunicate"
+      echo "dump SSTab1 MakerString"
+      echo "wait 1000"
+      echo "${stalled_flow[$flow]}"
+      echo "[output]"
+      echo "[transcript]"
+    } >"stalled-$link-$flow.case"
+  done
+done
+
 for entry in "${faults[@]}"; do
   IFS='|' read -r fault options outcome <<<"$entry"
   for link in tcp com usb; do
