@@ -4,8 +4,9 @@
 // printer-emulator --render (taken: read and tokenized up to the answer of a
 // status request sent behind it; the drawing goes on in the background until
 // the files are there) against the same bytes sent to a plain loopback reader
-// that answers one byte at the end, and to the emulator without --render;
-// peak RSS. Prints figures only; nothing here passes or fails on time.
+// that answers one byte at the end, to the emulator without --render and
+// with a transcript; peak RSS. Each figure is the best (and the median) of
+// several jobs. Prints figures only; nothing here passes or fails on time.
 //
 //   render_bench [--picture FILE]   FILE: also write the sample receipt there
 
@@ -24,6 +25,7 @@
 #include <sys/resource.h>
 #include <sys/socket.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -180,10 +182,23 @@ void rasterOverTcp(const char* argv0)
         close(fd);
         return std::chrono::duration<double>(Clock::now() - start).count();
     };
-    double plain = 0;
+    constexpr int kTries = 11;
+    const auto tries = [&answered](int port) {
+        std::vector<double> seconds;
+        for (int i = 0; i < kTries; ++i)
+            seconds.push_back(answered(port));
+        return seconds;
+    };
+    std::vector<double> plain;
     {
         EmulatorProcess emulator({"--tcp", "127.0.0.1:0"});
-        plain = answered(emulator.tcpPort());
+        plain = tries(emulator.tcpPort());
+    }
+    std::vector<double> transcribed;
+    {
+        QTemporaryDir dir;
+        EmulatorProcess emulator({"--tcp", "127.0.0.1:0", "--transcript", dir.filePath("transcript.txt").toStdString()});
+        transcribed = tries(emulator.tcpPort());
     }
 
     {
@@ -198,19 +213,34 @@ void rasterOverTcp(const char* argv0)
     }
     QTemporaryDir dir;
     EmulatorProcess emulator({"--tcp", "127.0.0.1:0", "--render", dir.path().toStdString(), "--set", "sw1=4"});
-    const auto start = Clock::now();
-    const double taken = answered(emulator.tcpPort());
-    const QString picture = dir.filePath("receipt-0001.txt");  // written after the PNG
-    while (!QFile::exists(picture) && Clock::now() - start < kPatience)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    const double drawn = std::chrono::duration<double>(Clock::now() - start).count();
-    std::printf("raster job over TCP (%.2f MB, GS v 0, 576 x %d dots)\n", mb, (int(job.size()) - 11) / 72);
-    std::printf("  loopback alone       %7.1f ms  %7.1f MB/s (best of 5)\n", loopback * 1e3, mb / loopback);
-    std::printf("  emulator, no render  %7.1f ms  %7.1f MB/s = %.0f%% of loopback\n", plain * 1e3, mb / plain,
-                100 * loopback / plain);
-    std::printf("  emulator --render    %7.1f ms  %7.1f MB/s = %.0f%% of loopback (goal >= 50%%)\n", taken * 1e3,
-                mb / taken, 100 * loopback / taken);
-    std::printf("  receipt files done   %7.1f ms  (drawn, written as PNG and text)\n", drawn * 1e3);
+    // Each job is a receipt; the next one goes once its files are there, so
+    // the drawing of one does not weigh on the reading of the next.
+    std::vector<double> taken;
+    double drawn = 0;
+    for (int i = 1; i <= kTries; ++i) {
+        const auto start = Clock::now();
+        taken.push_back(answered(emulator.tcpPort()));
+        char name[32];
+        std::snprintf(name, sizeof name, "receipt-%04d.txt", i);  // written after the PNG
+        const QString picture = dir.filePath(name);
+        while (!QFile::exists(picture) && Clock::now() - start < kPatience)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        if (i == 1)
+            drawn = std::chrono::duration<double>(Clock::now() - start).count();
+    }
+    std::printf("raster job over TCP (%.2f MB, GS v 0, 576 x %d dots), best (median) of %d jobs\n", mb,
+                (int(job.size()) - 11) / 72, kTries);
+    std::printf("  loopback alone         %7.1f ms          %7.1f MB/s\n", loopback * 1e3, mb / loopback);
+    const auto row = [&](const char* what, std::vector<double> seconds, const char* goal) {
+        std::sort(seconds.begin(), seconds.end());
+        const double best = seconds.front(), median = seconds[seconds.size() / 2];
+        std::printf("  %-22s %7.1f (%5.1f) ms  %7.1f MB/s = %.0f%% (%.0f%%) of loopback%s\n", what, best * 1e3,
+                    median * 1e3, mb / best, 100 * loopback / best, 100 * loopback / median, goal);
+    };
+    row("emulator, no render", plain, "");
+    row("emulator --transcript", transcribed, "");
+    row("emulator --render", taken, " (goal >= 50%)");
+    std::printf("  receipt files done     %7.1f ms  (first job: drawn, written as PNG and text)\n", drawn * 1e3);
     std::printf("  emulator peak RSS %ld kB\n", processPeakKb(emulator.pid()));
 }
 
