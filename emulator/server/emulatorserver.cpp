@@ -23,7 +23,10 @@ namespace emulator {
 
 namespace {
 
+// Control lines are short; a big print job is read in big chunks, so a
+// megabyte takes a few reads rather than hundreds of reads and polls.
 constexpr std::size_t kReadChunk = 4096;
+constexpr std::size_t kReceiveChunk = 256 * 1024;
 constexpr int kListenBacklog = 4;
 // A printer's output buffer is small. Kept small in the kernel too, most
 // replies a client leaves unread wait in our own bounded queue, not in
@@ -237,14 +240,14 @@ void EmulatorServer::dropPty()
 
 bool EmulatorServer::receive(Channel& channel)
 {
-    std::array<char, kReadChunk> buffer{};
-    const ssize_t count = read(channel.fd, buffer.data(), buffer.size());
+    m_receiveBuffer.resize(kReceiveChunk);
+    const ssize_t count = read(channel.fd, m_receiveBuffer.data(), m_receiveBuffer.size());
     if (count == 0)
         return false;
     if (count < 0)
         return errno == EAGAIN || errno == EINTR;
     channel.lastReceived = Clock::now();
-    channel.output.add(channel.session.feed(std::string_view(buffer.data(), static_cast<std::size_t>(count))),
+    channel.output.add(channel.session.feed(std::string_view(m_receiveBuffer.data(), static_cast<std::size_t>(count))),
                        channel.lastReceived);
     return true;
 }

@@ -73,6 +73,7 @@ private:
     std::string m_linkTarget;  // the slave path our link points at
     bool m_controlOpen = true;  // standard input not at its end yet
     std::string m_controlLine;  // a control line read in part
+    std::vector<char> m_receiveBuffer;  // reused by every read of a channel
 };
 
 }  // namespace emulator
