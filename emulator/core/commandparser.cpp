@@ -302,6 +302,7 @@ void CommandParser::takeParameter(char byte, std::vector<Token>& out)
             piece.continued = true;
             out.push_back(std::move(piece));
             m_pending.clear();
+            reserveData();
         }
         return;
     }
@@ -309,6 +310,8 @@ void CommandParser::takeParameter(char byte, std::vector<Token>& out)
         const Extent next = extent(*m_row, std::string_view(m_pending).substr(m_row->prefix.size()));
         m_need = next.size;
         m_final = next.final;
+        if (m_final)
+            reserveData();
     }
     if (!m_final || m_params < m_need)
         return;
@@ -319,6 +322,15 @@ void CommandParser::takeParameter(char byte, std::vector<Token>& out)
         m_pending.resize(m_pending.size() - surplus);
     }
     complete(out);
+}
+
+void CommandParser::reserveData()
+{
+    // The header has told how long the data is: room for it at once (up to
+    // a piece), rather than growing by doubling, which copies a megabyte
+    // image several times over.
+    if (m_need > m_params)
+        m_pending.reserve(std::min(m_pending.size() + (m_need - m_params), kMaxCommandPiece));
 }
 
 void CommandParser::watchRealTime(char byte, std::vector<Token>& out)

@@ -57,6 +57,7 @@ private:
     void matchPrefix(std::vector<Token>& out);
     void choose(const CommandRow& row, std::vector<Token>& out);
     void takeParameter(char byte, std::vector<Token>& out);
+    void reserveData();
     void watchRealTime(char byte, std::vector<Token>& out);
     void complete(std::vector<Token>& out);
     void flushText(std::vector<Token>& out);
