@@ -1,5 +1,8 @@
 #include "transcript.h"
 
+#include <array>
+#include <cstring>
+
 namespace emulator {
 
 namespace {
@@ -15,19 +18,35 @@ int hexDigit(char c)
     return -1;
 }
 
+// "XX " for every byte value: a byte's text is copied, not worked out.
+constexpr std::array<std::array<char, 3>, 256> kHexTable = [] {
+    constexpr std::string_view kDigits = "0123456789ABCDEF";
+    std::array<std::array<char, 3>, 256> table{};
+    for (std::size_t byte = 0; byte < table.size(); ++byte)
+        table[byte] = {kDigits[byte >> 4], kDigits[byte & 0x0F], ' '};
+    return table;
+}();
+
+// Appends the bytes as hex, each followed by a blank.
+void appendHex(std::string_view bytes, std::string& text)
+{
+    const std::size_t at = text.size();
+    text.resize(at + bytes.size() * 3);
+    char* out = text.data() + at;
+    for (unsigned char byte : bytes) {
+        std::memcpy(out, kHexTable[byte].data(), 3);
+        out += 3;
+    }
+}
+
 }  // namespace
 
 std::string hexBytes(std::string_view bytes)
 {
-    static constexpr std::string_view kDigits = "0123456789ABCDEF";
     std::string text;
-    text.reserve(bytes.size() * 3);
-    for (unsigned char byte : bytes) {
-        if (!text.empty())
-            text.push_back(' ');
-        text.push_back(kDigits[byte >> 4]);
-        text.push_back(kDigits[byte & 0x0F]);
-    }
+    appendHex(bytes, text);
+    if (!text.empty())
+        text.pop_back();
     return text;
 }
 
@@ -62,8 +81,26 @@ void Transcript::record(const Event& event)
 {
     if (!m_file.is_open() || m_failed)
         return;
+    // A big image is written a slice at a time through one reused buffer,
+    // so its line never needs three times its size in memory at once.
+    constexpr std::size_t kSliceBytes = 64 * 1024;
+    std::string_view bytes = event.bytes;
+    do {
+        const std::string_view slice = bytes.substr(0, kSliceBytes);
+        bytes.remove_prefix(slice.size());
+        m_line.clear();
+        appendHex(slice, m_line);
+        // The last byte of the line ends it instead of a blank.
+        if (bytes.empty()) {
+            if (m_line.empty())
+                m_line.push_back('\n');
+            else
+                m_line.back() = '\n';
+        }
+        m_file.write(m_line.data(), static_cast<std::streamsize>(m_line.size()));
+    } while (!bytes.empty());
     // Flushed per line: tests read the file while the emulator still runs.
-    m_file << hexBytes(event.bytes) << '\n' << std::flush;
+    m_file.flush();
     m_failed = m_file.fail();
 }
 

@@ -28,6 +28,7 @@ public:
 
 private:
     std::ofstream m_file;
+    std::string m_line;  // the hex text of a line, or of a slice of a long one
     bool m_failed = false;
 };
 
