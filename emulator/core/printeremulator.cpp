@@ -112,7 +112,7 @@ std::string EmulatorSession::feed(std::string_view bytes)
         return reply;
     std::vector<Token> tokens;
     m_parser.feed(bytes, tokens);
-    for (const Token& token : tokens)
+    for (Token& token : tokens)
         handle(token, reply);
     return reply;
 }
@@ -125,7 +125,7 @@ void EmulatorSession::close()
     std::vector<Token> tokens;
     m_parser.finish(tokens);
     std::string ignored;
-    for (const Token& token : tokens)
+    for (Token& token : tokens)
         handle(token, ignored);
     endPrintRun();
     // An unlock must not outlive its connection: the next client would
@@ -135,7 +135,7 @@ void EmulatorSession::close()
         m_printer.m_connectionEndHandler();
 }
 
-void EmulatorSession::handle(const Token& token, std::string& reply)
+void EmulatorSession::handle(Token& token, std::string& reply)
 {
     if (m_printer.m_tokenHandler)
         m_printer.m_tokenHandler(token.escPos());
@@ -229,31 +229,35 @@ std::string EmulatorSession::automaticStatusDue()
     return withFaults(automaticStatus(m_printer.m_state));
 }
 
-void EmulatorSession::count(const Token& token)
+// Counts printed lines and cuts; true when the command ends a line.
+bool EmulatorSession::count(const Token& token)
 {
     if (token.continued)
-        return;
+        return false;
     switch (token.row->kind) {
     case CommandKind::LineFeed:
         m_printer.m_state.countUp(Field::Lines);
-        break;
+        return true;
     case CommandKind::FeedLines:
         for (int line = 0; line < static_cast<std::uint8_t>(token.bytes.back()); ++line)
             m_printer.m_state.countUp(Field::Lines);
-        break;
+        return true;
     case CommandKind::Cut:
         m_printer.m_state.countUp(Field::Cuts);
-        break;
+        return true;
     default:
-        return;
+        return false;
     }
-    // A printed line or a cut ends the transcript's line too, so the lines
-    // do not depend on how the bytes were chunked.
-    endPrintRun();
 }
 
-void EmulatorSession::appendPrintData(const Token& token)
+void EmulatorSession::appendPrintData(Token& token)
 {
+    if (!m_printer.m_handler) {
+        // Nobody keeps the lines: only the counters are due.
+        if (token.kind == EscPosToken::Kind::Command)
+            count(token);
+        return;
+    }
     std::string_view bytes = token.bytes;
     if (token.kind == EscPosToken::Kind::Text) {
         // Text fills the line up to the limit, the rest starts the next.
@@ -269,8 +273,16 @@ void EmulatorSession::appendPrintData(const Token& token)
     // A command is never cut: the line ends before one that would pass the limit.
     if (m_printRun.size() + bytes.size() > kMaxPrintLineBytes)
         endPrintRun();
-    m_printRun += bytes;
-    count(token);
+    const bool endsLine = count(token);
+    // A big image starts a line of its own: taken over, not copied.
+    if (m_printRun.empty() && bytes.size() > kMaxPrintLineBytes)
+        m_printRun = std::move(token.bytes);
+    else
+        m_printRun += bytes;
+    // A printed line or a cut ends the transcript's line too, so the lines
+    // do not depend on how the bytes were chunked.
+    if (endsLine)
+        endPrintRun();
 }
 
 void EmulatorSession::endPrintRun()
@@ -278,6 +290,9 @@ void EmulatorSession::endPrintRun()
     if (m_printRun.empty())
         return;
     m_printer.emit({EventKind::PrintData, "print", m_printRun, {}, WriteOutcome::NotAWrite});
+    // A line that held a big image gives its room back.
+    if (m_printRun.capacity() > 2 * kMaxPrintLineBytes)
+        m_printRun = std::string();
     m_printRun.clear();
 }
 

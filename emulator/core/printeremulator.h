@@ -47,11 +47,12 @@ enum class WriteOutcome {
 };
 
 // One line of the transcript: a recognised command, a run of print data, or
-// bytes that were skipped.
+// bytes that were skipped. The bytes are the session's own: a handler that
+// keeps them copies them.
 struct Event {
     EventKind kind = EventKind::Command;
     std::string_view name;
-    std::string bytes;
+    std::string_view bytes;
     std::string reply;  // what went back, faults included
     WriteOutcome write = WriteOutcome::NotAWrite;
 };
@@ -79,8 +80,9 @@ public:
     // Called once per event, in stream order (the transcript hangs here).
     void setEventHandler(std::function<void(const Event&)> handler) { m_handler = std::move(handler); }
     // Called with every token of every session, in stream order, before
-    // the printer acts on it: a receipt renderer hangs here.
-    void setTokenHandler(std::function<void(const EscPosToken&)> handler) { m_tokenHandler = std::move(handler); }
+    // the printer acts on it: a receipt renderer hangs here. The token is
+    // the handler's to keep (a megabyte image need not be copied again).
+    void setTokenHandler(std::function<void(EscPosToken)> handler) { m_tokenHandler = std::move(handler); }
     // Called when a connection ends, after its last token: the end of a job.
     void setConnectionEndHandler(std::function<void()> handler) { m_connectionEndHandler = std::move(handler); }
     // Called once for each kind of command the grammar does not know.
@@ -106,7 +108,7 @@ private:
     std::size_t m_ignoredWrites = 0;
     std::size_t m_invalidWrites = 0;
     std::function<void(const Event&)> m_handler;
-    std::function<void(const EscPosToken&)> m_tokenHandler;
+    std::function<void(EscPosToken)> m_tokenHandler;
     std::function<void(const std::string&)> m_noteHandler;
     std::function<void()> m_connectionEndHandler;
     std::set<std::string> m_unknownNoted;  // introducer and command byte
@@ -137,10 +139,10 @@ public:
     std::string automaticStatusDue();
 
 private:
-    void handle(const Token& token, std::string& reply);
+    void handle(Token& token, std::string& reply);
     void handleCommand(const Token& token, std::string& reply);
-    void appendPrintData(const Token& token);
-    void count(const Token& token);
+    void appendPrintData(Token& token);
+    bool count(const Token& token);
     void endPrintRun();
     std::string withFaults(std::string reply) const;
 

@@ -88,9 +88,9 @@ ReceiptPrinter::~ReceiptPrinter()
     m_worker.join();
 }
 
-void ReceiptPrinter::consume(const emulator::EscPosToken& token)
+void ReceiptPrinter::consume(emulator::EscPosToken token)
 {
-    Pending pending{token, m_setup()};
+    Pending pending{std::move(token), m_setup()};
     {
         std::lock_guard guard(m_lock);
         m_queue.push_back(std::move(pending));

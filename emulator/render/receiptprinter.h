@@ -48,7 +48,7 @@ public:
     ReceiptPrinter(const ReceiptPrinter&) = delete;
     ReceiptPrinter& operator=(const ReceiptPrinter&) = delete;
 
-    void consume(const emulator::EscPosToken& token);
+    void consume(emulator::EscPosToken token);
     // The job ended (its connection closed): an unfinished receipt ends now,
     // after the tokens before it, without waiting for the idle gap.
     void endJob();

@@ -59,13 +59,16 @@ int main(int argc, char** argv)
         return 1;
     }
     PrinterEmulator printer(options.state, options.faults);
-    printer.setEventHandler([&transcript](const Event& event) { transcript.record(event); });
+    // Without a transcript nobody asks for the lines, and the session does
+    // not assemble them.
+    if (transcript.isOpen())
+        printer.setEventHandler([&transcript](const Event& event) { transcript.record(event); });
     printer.setNoteHandler([](const std::string& note) { std::cerr << "printer-emulator: " << note << "\n"; });
     std::optional<render::ReceiptPrinter> receipts;
     if (!renderDir.empty()) {
         receipts.emplace(renderDir, [&printer] { return render::setupOf(printer.state()); },
                          [](const std::string& note) { std::cerr << "printer-emulator: " << note << "\n"; });
-        printer.setTokenHandler([&receipts](const EscPosToken& token) { receipts->consume(token); });
+        printer.setTokenHandler([&receipts](EscPosToken token) { receipts->consume(std::move(token)); });
         printer.setConnectionEndHandler([&receipts] { receipts->endJob(); });
     }
 
