@@ -137,7 +137,13 @@ void EmulatorSession::close()
 
 void EmulatorSession::handle(Token& token, std::string& reply)
 {
-    if (m_printer.m_tokenHandler)
+    // Out of paper the printer is offline and prints nothing. A real one
+    // would hold what comes meanwhile in its receive buffer and, once that
+    // is full, stop taking data; this one throws the print data away (no
+    // job is kept for later), so nothing of it reaches the paper or the
+    // counters. It is still recorded, and status requests and queries are
+    // still answered: a POS client sees the paper end and sends again.
+    if (m_printer.m_tokenHandler && !m_printer.m_state.paperOut())
         m_printer.m_tokenHandler(token.escPos());
     if (token.kind == EscPosToken::Kind::Text) {
         appendPrintData(token);
@@ -229,21 +235,26 @@ std::string EmulatorSession::automaticStatusDue()
     return withFaults(automaticStatus(m_printer.m_state));
 }
 
-// Counts printed lines and cuts; true when the command ends a line.
+// Counts printed lines and cuts (none without paper); true when the command
+// ends a transcript line, paper or not.
 bool EmulatorSession::count(const Token& token)
 {
     if (token.continued)
         return false;
+    PrinterState& state = m_printer.m_state;
+    const bool printing = !state.paperOut();
     switch (token.row->kind) {
     case CommandKind::LineFeed:
-        m_printer.m_state.countUp(Field::Lines);
+        if (printing)
+            state.countUp(Field::Lines);
         return true;
     case CommandKind::FeedLines:
-        for (int line = 0; line < static_cast<std::uint8_t>(token.bytes.back()); ++line)
-            m_printer.m_state.countUp(Field::Lines);
+        for (int line = 0; printing && line < static_cast<std::uint8_t>(token.bytes.back()); ++line)
+            state.countUp(Field::Lines);
         return true;
     case CommandKind::Cut:
-        m_printer.m_state.countUp(Field::Cuts);
+        if (printing)
+            state.countUp(Field::Cuts);
         return true;
     default:
         return false;

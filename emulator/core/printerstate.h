@@ -102,6 +102,7 @@ public:
     std::string set(std::string_view key, std::string_view value);
 
     bool new8x16On() const { return value(Field::New8x16) == "on"; }
+    bool paperOut() const { return value(Field::Paper) == "out"; }
     bool hasDensity() const;
     bool hasThai() const;
 

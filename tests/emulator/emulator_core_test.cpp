@@ -165,7 +165,10 @@ INSTANTIATE_TEST_SUITE_P(
                                 "18 00 0F 00"},
                       StatusRow{"AutomaticStatusOff", "", "1D 61 00", ""},
                       StatusRow{"UnknownSelectorsAreSilent", "", "10 04 05 1D 72 07", ""},
-                      StatusRow{"AskedInsideImageData", "--set paper=out", "1D 76 30 00 01 00 03 00 10 04 04", "7E"}),
+                      StatusRow{"AskedInsideImageData", "--set paper=out", "1D 76 30 00 01 00 03 00 10 04 04", "7E"},
+                      // A line, three fed and a cut sent without paper print nothing: the counters stay.
+                      StatusRow{"NothingCountedWithoutPaper", "--set paper=out --set lines=10 --set cuts=7",
+                                "41 0A 1B 64 03 1D 56 00 1D 67 34 1B 1D 67 34 15", "5F 31 30 00 5F 37 00"}),
     [](const auto& row) { return std::string(row.param.name); });
 
 TEST(PrinterEmulator, AutomaticStatusReportsEachWatchedChangeOnce)
