@@ -5,6 +5,7 @@
 #include "receiptprinter.h"
 #include "transcript.h"
 
+#include <malloc.h>
 #include <signal.h>
 #include <sys/signalfd.h>
 #include <unistd.h>
@@ -52,6 +53,13 @@ int main(int argc, char** argv)
     // from it would stop the emulator; ignored, the read fails instead and
     // the emulator serves on without them.
     signal(SIGTTIN, SIG_IGN);
+#ifdef __GLIBC__
+    // A big print job's buffers (a megabyte image, read, tokenized, handed
+    // to the renderer) come and go with every job: taken from the heap and
+    // kept there, rather than mapped afresh and faulted in page by page.
+    mallopt(M_MMAP_THRESHOLD, 16 << 20);
+    mallopt(M_TRIM_THRESHOLD, 64 << 20);
+#endif
 
     Transcript transcript;
     if (!options.transcriptPath.empty() && !transcript.open(options.transcriptPath)) {

@@ -42,7 +42,8 @@ public:
             return;
         }
         m_printer = std::make_unique<emulator::PrinterEmulator>(m_options.state, m_options.faults);
-        m_printer->setEventHandler([this](const emulator::Event& event) { m_transcript.record(event); });
+        if (m_transcript.isOpen())
+            m_printer->setEventHandler([this](const emulator::Event& event) { m_transcript.record(event); });
         m_session = std::make_unique<emulator::EmulatorSession>(*m_printer);
     }
 
