@@ -51,7 +51,7 @@ start_emulator() {
         </dev/null >"$work/ready" 2>"$work/emulator.err" &
     emulator_pid=$!
     for _ in $(seq 200); do
-        [ "$(wc -l <"$work/ready")" -ge 2 ] && break
+        [ -f "$work/ready" ] && [ "$(wc -l <"$work/ready")" -ge 2 ] && break
         sleep 0.05
     done
     port=$(head -1 "$work/ready" | sed 's/.*://')
