@@ -66,15 +66,6 @@ QJsonDocument json(const Finished& run)
     return QJsonDocument::fromJson(QByteArray::fromStdString(run.out));
 }
 
-std::vector<std::string> lines(const std::string& text)
-{
-    std::vector<std::string> result;
-    std::size_t start = 0;
-    for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
-        result.push_back(text.substr(start, end - start));
-    return result;
-}
-
 // The commands from the first unlock on, up to and with the last lock.
 std::vector<std::string> writes(const std::string& transcriptFile)
 {

@@ -7,9 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <ostream>
-
 using namespace render;
 
 namespace {
@@ -34,38 +31,14 @@ private:
     Canvas m_a, m_b;
 };
 
-struct Box {
-    int x = 0, y = 0, width = 0, height = 0;
-    bool operator==(const Box&) const = default;
-};
-std::ostream& operator<<(std::ostream& out, const Box& b)
-{
-    return out << "{x " << b.x << ", y " << b.y << ", " << b.width << " x " << b.height << "}";
-}
-
-// The box of black dots, x counted from the start of the printable width.
-Box inkBox(const Receipt& receipt)
-{
-    const Canvas& page = receipt.page;
-    int left = page.width(), top = page.height(), right = -1, bottom = -1;
-    for (int y = 0; y < page.height(); ++y)
-        for (int x = 0; x < page.width(); ++x)
-            if (page.dot(x, y)) {
-                left = std::min(left, x), right = std::max(right, x);
-                top = std::min(top, y), bottom = std::max(bottom, y);
-            }
-    if (right < 0)
-        return {};
-    const int origin = (page.width() - receipt.paper.printableDots) / 2;
-    return {left - origin, top, right - left + 1, bottom - top + 1};
-}
+// The ink of a receipt, x counted from the start of the printable width.
+Box inkBox(const Receipt& receipt) { return ::inkBox(receipt.page, (receipt.page.width() - receipt.paper.printableDots) / 2); }
 
 std::vector<Receipt> print(const EscPosJob& job, PrinterSetup setup = {})
 {
     BlockGlyphs glyphs;
     ReceiptRenderer renderer(glyphs, [&] { return setup; });
-    for (const auto& token : job.tokens)
-        renderer.consume(token);
+    job.sendTo(renderer);
     renderer.endJob();
     return renderer.takeReceipts();
 }
@@ -222,15 +195,9 @@ TEST(ReceiptBoundaries, CutsEndReceiptsAndTheSetupIsReadForEach)
     PrinterSetup setup{{80, 576}, 0, 0};
     BlockGlyphs glyphs;
     ReceiptRenderer renderer(glyphs, [&] { return setup; });
-    EscPosJob first;
-    first.line("A").command({ESC, 'p', 0, 25, 250}).command({GS, 'V', 0});
-    for (const auto& token : first.tokens)
-        renderer.consume(token);
+    EscPosJob().line("A").command({ESC, 'p', 0, 25, 250}).command({GS, 'V', 0}).sendTo(renderer);
     setup.paper = {58, 384};
-    EscPosJob second;
-    second.line("B").command({ESC, 'p', '1', 50, 50}).command({GS, 'V', 66, 10}).command({ESC, '@'});
-    for (const auto& token : second.tokens)
-        renderer.consume(token);
+    EscPosJob().line("B").command({ESC, 'p', '1', 50, 50}).command({GS, 'V', 66, 10}).command({ESC, '@'}).sendTo(renderer);
     renderer.endJob();  // ESC @ alone prints nothing: no third receipt
 
     auto receipts = renderer.takeReceipts();

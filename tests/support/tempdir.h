@@ -1,5 +1,5 @@
 #pragma once
-// A fresh folder for one test, and reading a file whole.
+// A fresh folder for one test, reading a file whole, and text as lines.
 
 #include <stdlib.h>
 
@@ -8,6 +8,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 // A fresh folder under /tmp, removed with its contents at the end of scope.
 class TempDir {
@@ -39,4 +40,14 @@ inline std::string readFile(const std::string& path)
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+// The lines of a text, as std::getline gives them.
+inline std::vector<std::string> lines(const std::string& text)
+{
+    std::istringstream in(text);
+    std::vector<std::string> result;
+    for (std::string line; std::getline(in, line);)
+        result.push_back(line);
+    return result;
 }
