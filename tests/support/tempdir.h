@@ -51,3 +51,23 @@ inline std::vector<std::string> lines(const std::string& text)
         result.push_back(line);
     return result;
 }
+
+// The rows of a table file: a row a line, its fields split at "|" and trimmed;
+// blank lines and "#" lines are comments. A file without rows throws.
+inline std::vector<std::vector<std::string>> tableRows(const std::string& path)
+{
+    std::vector<std::vector<std::string>> rows;
+    for (const std::string& line : lines(readFile(path))) {
+        if (line.find_first_not_of(' ') == std::string::npos || line[0] == '#')
+            continue;
+        std::istringstream fields(line + (line.back() == '|' ? " " : ""));
+        std::vector<std::string>& row = rows.emplace_back();
+        for (std::string field; std::getline(fields, field, '|');) {
+            field.erase(0, field.find_first_not_of(' '));
+            row.push_back(field.erase(field.find_last_not_of(' ') + 1));
+        }
+    }
+    if (rows.empty())
+        throw std::runtime_error("no rows in " + path);
+    return rows;
+}
