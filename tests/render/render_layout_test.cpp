@@ -4,6 +4,7 @@
 #include "escposjob.h"
 #include "paperformat.h"
 #include "receiptrenderer.h"
+#include "tempdir.h"
 
 #include <gtest/gtest.h>
 
@@ -234,41 +235,12 @@ TEST(ReceiptBoundaries, EndlessFeedingEndsAReceiptAfterTenMetres)
     EXPECT_EQ(receipts[1].lines, std::vector<std::string>{"A"});
 }
 
-struct PaperRow {
-    const char* model;
-    int sw1;
-    PaperFormat paper;
-};
-
 TEST(PaperFormat, FollowsTheSwitch1WidthTexts)
 {
-    const PaperRow rows[] = {
-        {"KR-5050", 0x00, {80, 512}},
-        {"KR-5050", 0x04, {80, 576}},
-        {"KR-5050", 0x08, {58, 424}},
-        {"KR-5050", 0x0C, {58, 432}},
-        {"KR-5050", 0x10, {83, 512}},
-        {"KR-5050", 0x14, {83, 576}},
-        {"KR-5050", 0x1C, {83, 640}},
-        {"KR-5050", 0xE3, {80, 512}},  // bits outside 3-5 change nothing
-        {"KR-4450", 0x04, {80, 576}},
-        {"KR-4450", 0x18, {58, 424}},  // bit 5 is the print speed there
-        {"KR-4450", 0x0C, {80, 576}},  // no width text: the usual 80 mm paper
-        {"KR-2700", 0x08, {58, 424}},
-        {"NJ7", 0x04, {80, 576}},
-        {"NJ7", 0x00, {80, 512}},
-        {"NJ66", 0x0C, {58, 384}},
-        {"KR-3100", 0x20, {80, 576}},
-        {"KR-3100", 0x40, {58, 384}},
-        {"KR-4600", 0x40, {80, 576}},
-        {"KR-4600", 0x80, {58, 384}},
-        {"KR-3100X", 0x00, {80, 512}},
-        {"ACME-1", 0xFF, {80, 576}},
-    };
-    for (const auto& row : rows) {
-        const PaperFormat got = paperFormat(row.model, std::uint8_t(row.sw1));
-        EXPECT_EQ(got.paperMm, row.paper.paperMm) << row.model << " sw1 " << row.sw1;
-        EXPECT_EQ(got.printableDots, row.paper.printableDots) << row.model << " sw1 " << row.sw1;
+    for (const auto& row : tableRows(RENDER_TEST_DATA "/paper.rows")) {
+        const PaperFormat got = paperFormat(row.at(0), std::uint8_t(std::stoi(row.at(1), nullptr, 16)));
+        EXPECT_EQ(got.paperMm, std::stoi(row.at(2))) << row.at(0) << " sw1 " << row.at(1);
+        EXPECT_EQ(got.printableDots, std::stoi(row.at(3))) << row.at(0) << " sw1 " << row.at(1);
     }
 }
 
