@@ -88,53 +88,17 @@ std::string padded(std::string hex, std::size_t bytes)
 
 TEST(CtlTargets, ParsesTargetsAndRangesAsTheWindowNamesLinks)
 {
-    struct Row {
-        const char* text;
-        std::optional<std::string> name; // nothing: refused
-    };
-    const Row targets[] = {
-        {"tcp:10.0.0.7", "tcp:10.0.0.7:9100"},
-        {"tcp:printer.local:9101", "tcp:printer.local:9101"},
-        {"tcp::9100", std::nullopt},
-        {"tcp:10.0.0.7:70000", std::nullopt},
-        {"com:3@38400,E,XON/XOFF", "com:3@38400,E,XON/XOFF"},
-        {"com:16", "com:16@115200,N,DTR/DSR"},
-        {"com:17", std::nullopt},
-        {"com:1@57600", std::nullopt},
-        {"serial:/dev/ttyUSB0@9600,N", "serial:/dev/ttyUSB0@9600,N,DTR/DSR"},
-        {"usb", "usb"},
-        {"lpt", "lpt"},
-        {"lpt:/dev/usb/lp1", "lpt:/dev/usb/lp1"},
-        {"192.168.1.5", std::nullopt},
-    };
-    for (const Row& row : targets) {
+    for (const auto& row : tableRows(CTL_TEST_DATA "/targets.rows")) {
         std::string why;
-        const auto target = parseTarget(row.text, why);
-        EXPECT_EQ(target ? std::optional(target->name()) : std::nullopt, row.name) << row.text;
-    }
-    struct RangeRow {
-        const char* text;
-        std::size_t count;
-        const char* first;
-        const char* last;
-    };
-    const RangeRow ranges[] = {
-        {"127.0.0.1-254", 254, "tcp:127.0.0.1:9100", "tcp:127.0.0.254:9100"},
-        {"10.1.2.0/24:9101", 254, "tcp:10.1.2.1:9101", "tcp:10.1.2.254:9101"},
-        {"10.1.2.9/32", 1, "tcp:10.1.2.9:9100", "tcp:10.1.2.9:9100"},
-        {"shop-printer", 1, "tcp:shop-printer:9100", "tcp:shop-printer:9100"},
-    };
-    for (const RangeRow& row : ranges) {
-        std::string why;
-        const auto range = parseRange(row.text, why);
-        ASSERT_TRUE(range) << row.text << ": " << why;
-        ASSERT_EQ(range->size(), row.count) << row.text;
-        EXPECT_EQ(range->front().name(), row.first);
-        EXPECT_EQ(range->back().name(), row.last);
-    }
-    for (const char* bad : {"10.0.0.9-3", "10.0.0.0/8", "10.0.0.1:0"}) {
-        std::string why;
-        EXPECT_FALSE(parseRange(bad, why)) << bad;
+        if (row.at(0) == "target") {
+            const auto target = parseTarget(row.at(1), why);
+            EXPECT_EQ(target ? target->name() : "refused", row.at(2)) << row[1];
+            continue;
+        }
+        const auto range = parseRange(row.at(1), why);
+        const std::vector<std::string> got = range ? std::vector{std::to_string(range->size()), range->front().name(), range->back().name()}
+                                                   : std::vector<std::string>{"refused"};
+        EXPECT_EQ(got, std::vector(row.begin() + 2, row.end())) << row[1] << ": " << why;
     }
 }
 
