@@ -35,19 +35,24 @@ class Fleet {
 public:
     explicit Fleet(const TempDir& dir) : m_dir(dir) {}
 
-    Printer& add(int host, std::vector<std::string> sets, std::vector<std::string> faults = {})
+    // With `pty`, the printer is on a pseudo-terminal there instead of on TCP.
+    Printer& add(int host, std::vector<std::string> sets, std::vector<std::string> faults = {}, const std::string& pty = {})
     {
         const std::string ip = loopbackNet() + std::to_string(host);
         auto printer = std::make_unique<Printer>();
         printer->transcript = m_dir.file("transcript-" + std::to_string(host));
-        std::vector<std::string> args{"--tcp", ip + ":" + std::to_string(m_port), "--transcript", printer->transcript};
+        std::vector<std::string> args{"--transcript", printer->transcript};
+        if (pty.empty())
+            args.insert(args.end(), {"--tcp", ip + ":" + std::to_string(m_port)});
+        else
+            args.insert(args.end(), {"--no-tcp", "--pty", pty});
         // An empty reply costs the exchange a second of polling; a printer with the font on answers at once.
         sets.insert(sets.begin(), "new8x16=on");
         for (const std::string& set : sets)
             args.insert(args.end(), {"--set", set});
         args.insert(args.end(), faults.begin(), faults.end());
         printer->process = std::make_unique<EmulatorProcess>(args);
-        if (m_port == 0)
+        if (m_port == 0 && pty.empty())
             m_port = printer->process->tcpPort();
         printer->address = ip + ":" + std::to_string(m_port);
         m_printers.push_back(std::move(printer));
@@ -160,20 +165,11 @@ TEST(Ctl, ReadShowsWhatEachModelReadsAndMarksTheRestNotRead)
     };
     TempDir dir;
     Fleet fleet(dir);
-    std::vector<std::unique_ptr<EmulatorProcess>> devices;
     std::vector<std::string> args{"read", "--json"};
     for (std::size_t i = 0; i < std::size(rows); ++i) {
-        const std::string link = rows[i].link;
-        if (link == "tcp") {
-            args.push_back(fleet.add(static_cast<int>(10 + i), rows[i].sets).target());
-            continue;
-        }
-        const std::string pty = dir.file("pty-" + std::to_string(i));
-        std::vector<std::string> emulator{"--no-tcp", "--pty", pty, "--set", "new8x16=on"};
-        for (const std::string& set : rows[i].sets)
-            emulator.insert(emulator.end(), {"--set", set});
-        devices.push_back(std::make_unique<EmulatorProcess>(emulator));
-        args.push_back(link == "serial" ? "serial:" + pty + "@9600,E,XON/XOFF" : "lpt:" + pty);
+        const std::string link = rows[i].link, pty = dir.file("pty-" + std::to_string(i));
+        const Printer& printer = fleet.add(static_cast<int>(10 + i), rows[i].sets, {}, link == "tcp" ? "" : pty);
+        args.push_back(link == "tcp" ? printer.target() : link == "serial" ? "serial:" + pty + "@9600,E,XON/XOFF" : "lpt:" + pty);
     }
     args.push_back("tcp:" + loopbackNet() + "99:" + std::to_string(fleet.port())); // nobody there
 
