@@ -49,56 +49,34 @@ TEST(TabGuard, TheLanguageTabShowsDensityAndThaiByModel)
     }
 }
 
-struct GuardRow {
-    const char* name;
-    int from;
-    int to;
-    bool changed;
-    const char* answer; // "" when no question may come
-    std::string question;
-    int tabAfter;
-    std::string sent;
-    bool changedAfter;
-};
-
-const GuardRow kGuardRows[] = {
-    {"YesRereadsSwitch1", 1, 0, true, "Yes", "Are you sure to ignore <SW1> settings?", 0, "sw1", false},
-    {"YesRereadsSwitch3", 3, 5, true, "Yes", "Are you sure to ignore <SW3> settings?", 5, "sw3", false},
-    {"Switch4IsCalledAdditional", 4, 6, true, "Yes", "Are you sure to ignore <Additional Switch> settings?", 6, "sw4",
-     false},
-    {"NoGoesBackWithoutASecondQuestion", 2, 3, true, "No", "Are you sure to ignore <SW2> settings?", 2, "", true},
-    {"NothingChangedNothingAsked", 3, 4, false, "", "", 4, "", false},
-    {"LanguageTabIsNotGuarded", 5, 1, true, "", "", 1, "", true},
-    {"InformationTabIsNotGuarded", 0, 2, true, "", "", 2, "", true},
-    {"TheTabOnScreenIsNoChange", 2, 2, true, "", "", 2, "", true},
-};
-
 TEST(TabGuard, LeavingASwitchTabWithChangesAsksFirst)
 {
-    for (const GuardRow& row : kGuardRows) {
-        SCOPED_TRACE(row.name);
+    for (const auto& row : tableRows(WRITER_TEST_DATA "/guard.rows")) {
+        SCOPED_TRACE(row.at(0));
+        const int from = std::stoi(row.at(1)), tabAfter = std::stoi(row.at(6));
+        const bool asked = row.at(4) != "-";
         ScriptedPrinter p;
         Form1& form = p.form;
-        form.SSTab1.setTab(row.from);
-        p.state.SettingsChanged = row.changed;
+        form.SSTab1.setTab(from);
+        p.state.SettingsChanged = row.at(3) == "yes";
         p.fakes.boxes.shown.clear();
-        if (*row.answer)
-            p.fakes.boxes.answers.push_back(std::string(row.answer) == "Yes" ? MsgAnswer::Yes : MsgAnswer::No);
-        p.window.selectTab(row.to);
-        ASSERT_EQ(p.fakes.boxes.shown.size(), *row.answer ? 1u : 0u);
-        if (*row.answer) {
+        if (asked)
+            p.fakes.boxes.answers.push_back(row[4] == "Yes" ? MsgAnswer::Yes : MsgAnswer::No);
+        p.window.selectTab(std::stoi(row.at(2)));
+        ASSERT_EQ(p.fakes.boxes.shown.size(), asked ? 1u : 0u);
+        if (asked) {
             const auto& box = p.fakes.boxes.shown[0];
-            EXPECT_EQ(box.text, row.question);
+            EXPECT_EQ(box.text, row.at(5));
             EXPECT_EQ(box.title, "Switch Change confirm");
             EXPECT_EQ(box.buttons, MsgButtons::YesNo);
             EXPECT_EQ(box.icon, MsgIcon::None);
         }
-        EXPECT_EQ(form.SSTab1.tab(), row.tabAfter);
-        EXPECT_EQ(p.sent(), row.sent);
-        EXPECT_EQ(p.state.SettingsChanged, row.changedAfter);
+        EXPECT_EQ(form.SSTab1.tab(), tabAfter);
+        EXPECT_EQ(p.sent(), row.at(7));
+        EXPECT_EQ(p.state.SettingsChanged, row.at(8) == "yes");
         EXPECT_FALSE(p.state.TabSwitching);
-        if (row.tabAfter == row.from && row.from >= 1 && row.from <= kSwitchCount) {
-            EXPECT_TRUE(form.switchTab(row.from).frame.Visible) << "the tab went back is set up again";
+        if (tabAfter == from && from >= 1 && from <= kSwitchCount) {
+            EXPECT_TRUE(form.switchTab(from).frame.Visible) << "the tab went back is set up again";
             EXPECT_FALSE(form.cmdCommunicate.enabled());
         }
     }
