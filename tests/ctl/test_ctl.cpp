@@ -102,10 +102,10 @@ TEST(CtlTargets, ParsesTargetsAndRangesAsTheWindowNamesLinks)
         std::optional<std::string> name; // nothing: refused
     };
     const Row targets[] = {
-        {"tcp:10.0.0.7", "tcp:10.0.0.7:9100"},
+        {"tcp:127.0.0.7", "tcp:127.0.0.7:9100"},
         {"tcp:printer.local:9101", "tcp:printer.local:9101"},
         {"tcp::9100", std::nullopt},
-        {"tcp:10.0.0.7:70000", std::nullopt},
+        {"tcp:127.0.0.7:70000", std::nullopt},
         {"com:3@38400,E,XON/XOFF", "com:3@38400,E,XON/XOFF"},
         {"com:16", "com:16@115200,N,DTR/DSR"},
         {"com:17", std::nullopt},
@@ -114,7 +114,7 @@ TEST(CtlTargets, ParsesTargetsAndRangesAsTheWindowNamesLinks)
         {"usb", "usb"},
         {"lpt", "lpt"},
         {"lpt:/dev/usb/lp1", "lpt:/dev/usb/lp1"},
-        {"192.168.1.5", std::nullopt},
+        {"127.0.0.5", std::nullopt},
     };
     for (const Row& row : targets) {
         std::string why;
@@ -129,8 +129,8 @@ TEST(CtlTargets, ParsesTargetsAndRangesAsTheWindowNamesLinks)
     };
     const RangeRow ranges[] = {
         {"127.0.0.1-254", 254, "tcp:127.0.0.1:9100", "tcp:127.0.0.254:9100"},
-        {"10.1.2.0/24:9101", 254, "tcp:10.1.2.1:9101", "tcp:10.1.2.254:9101"},
-        {"10.1.2.9/32", 1, "tcp:10.1.2.9:9100", "tcp:10.1.2.9:9100"},
+        {"127.1.2.0/24:9101", 254, "tcp:127.1.2.1:9101", "tcp:127.1.2.254:9101"},
+        {"127.1.2.9/32", 1, "tcp:127.1.2.9:9100", "tcp:127.1.2.9:9100"},
         {"shop-printer", 1, "tcp:shop-printer:9100", "tcp:shop-printer:9100"},
     };
     for (const RangeRow& row : ranges) {
