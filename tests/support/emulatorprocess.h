@@ -92,6 +92,10 @@ public:
     }
     ~EmulatorProcess()
     {
+        // SIGTERM first, so that it removes its pty link for the next printer
+        // in the same folder; SIGKILL if it does not end.
+        if (m_pid > 0)
+            stop(SIGTERM);
         if (m_pid > 0) {
             kill(m_pid, SIGKILL);
             waitpid(m_pid, nullptr, 0);
