@@ -314,7 +314,7 @@ TEST(Ctl, UsageErrorsExitWith2AndHelpListsEveryOption)
         {"read", "ftp:127.0.0.1"},
         {"read", "tcp:127.0.0.1", "--force"},
         {"discover"},
-        {"discover", "--tcp", "10.0.0.9-3"},
+        {"discover", "--tcp", "127.0.0.9-3"},
         {"discover", "--tcp", "127.0.0.1", "--jobs", "0"},
         {"save", "tcp:127.0.0.1"},
         {"diff", dir.file("missing.json"), "tcp:127.0.0.1"},
