@@ -60,7 +60,7 @@ install(FILES ${PROJECT_SOURCE_DIR}/packaging/softswitch.metainfo.xml
 install(CODE "
   if(CMAKE_INSTALL_DO_STRIP)
     foreach(file ${CMAKE_INSTALL_BINDIR}/softswitch ${CMAKE_INSTALL_BINDIR}/softswitch-script
-                 ${CMAKE_INSTALL_BINDIR}/printer-emulator
+                 ${CMAKE_INSTALL_BINDIR}/printer-emulator ${CMAKE_INSTALL_BINDIR}/softswitchctl
                  ${SOFTSWITCH_PRIVATE_LIBDIR}/usblp/libKR5050.so ${SOFTSWITCH_PRIVATE_LIBDIR}/emulated/libKR5050.so)
       execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment --remove-section=.note
                               \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/\${file}\" COMMAND_ERROR_IS_FATAL ANY)

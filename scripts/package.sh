@@ -23,7 +23,7 @@ cmake -S . -B "$tree" -G Ninja "${launcher[@]}" -DCMAKE_BUILD_TYPE= \
   -DCMAKE_EXE_LINKER_FLAGS="$LDFLAGS" -DCMAKE_SHARED_LINKER_FLAGS="$LDFLAGS" \
   -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
 # Only what the package holds; the tests and benchmarks stay in build/.
-cmake --build "$tree" -j2 --target softswitch softswitch-script printer-emulator KR5050_usblp KR5050_emulated \
+cmake --build "$tree" -j2 --target softswitch softswitch-script printer-emulator softswitchctl KR5050_usblp KR5050_emulated \
   softswitch_icons softswitch_gzipped
 
 out=$PWD/build/package
@@ -50,14 +50,14 @@ for dependency in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6n
 done
 
 listing=$(dpkg-deb -c "$deb" | awk '{ print $6 }')
-for path in usr/bin/softswitch usr/bin/softswitch-script usr/bin/printer-emulator \
+for path in usr/bin/softswitch usr/bin/softswitch-script usr/bin/printer-emulator usr/bin/softswitchctl \
             usr/share/softswitch/KR_SW_Help.txt usr/share/applications/softswitch.desktop \
             usr/share/icons/hicolor/scalable/apps/softswitch.svg \
             usr/share/icons/hicolor/48x48/apps/softswitch.png usr/share/icons/hicolor/256x256/apps/softswitch.png \
             usr/lib/softswitch/usblp/libKR5050.so usr/lib/softswitch/emulated/libKR5050.so \
             usr/share/doc/softswitch/copyright usr/share/doc/softswitch/changelog.gz \
             usr/share/man/man1/softswitch.1.gz usr/share/man/man1/softswitch-script.1.gz \
-            usr/share/man/man1/printer-emulator.1.gz usr/share/metainfo/com.example.softswitch.metainfo.xml \
+            usr/share/man/man1/printer-emulator.1.gz usr/share/man/man1/softswitchctl.1.gz usr/share/metainfo/com.example.softswitch.metainfo.xml \
             usr/share/lintian/overrides/softswitch; do
   grep -qx "\./$path" <<<"$listing" || fail "the package lacks /$path"
 done

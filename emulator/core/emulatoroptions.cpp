@@ -54,7 +54,7 @@ constexpr std::array kOptions{
                "fault: answer the first model-name query of a connection with TEXT (e.g. \";1\")"},
     OptionInfo{Option::IdleTimeout, "--idle-timeout", "MS", false,
                "close a client idle for MS milliseconds while another waits (default 10000; 0 never)"},
-    OptionInfo{Option::Help, "--help", "", false, "show this text"},
+    OptionInfo{Option::Help, "--help", "", false, "show this text (--version alone: the version)"},
 };
 
 const OptionInfo* findOption(std::string_view name)

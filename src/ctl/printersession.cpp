@@ -8,6 +8,7 @@
 
 #include <exception>
 #include <functional>
+#include <stdexcept>
 
 namespace softswitch::ctl {
 
@@ -284,12 +285,16 @@ bool PrinterSession::identify(Identity& identity)
 
 void PrinterSession::writeSwitch(int sw, int value)
 {
-    using Write = void (Writer::*)();
-    constexpr Write kWrites[] = {&Writer::WriteSwitch1, &Writer::WriteSwitch2, &Writer::WriteSwitch3,
-                                 &Writer::WriteSwitch4};
     // The buttons show the byte as a read would; the write encodes them.
     m_window->queries().switches.ShowSwitchBits(sw, static_cast<std::int16_t>(value));
-    (m_window->writer().*kWrites[sw - 1])();
+    Writer& writer = m_window->writer();
+    switch (sw) {
+    case 1: writer.WriteSwitch1(); break;
+    case 2: writer.WriteSwitch2(); break;
+    case 3: writer.WriteSwitch3(); break;
+    case 4: writer.WriteSwitch4(); break;
+    default: throw std::out_of_range("switch " + std::to_string(sw));
+    }
 }
 
 bool PrinterSession::writeLanguage(const std::map<std::string, std::string>& values, std::string& why)

@@ -82,19 +82,24 @@ bool GuiShell::launch(const std::string& commandLine)
     process->setArguments(arguments);
     const std::string shown = command->arguments.empty() ? command->program : command->arguments.back();
     const auto failed = m_failed;
+    const auto running = m_running;
     QObject::connect(process, &QProcess::finished, process,
-                     [process, shown, failed](int exitCode, QProcess::ExitStatus status) {
+                     [process, shown, failed, running](int exitCode, QProcess::ExitStatus status) {
                          process->deleteLater();
+                         --*running;
                          if ((status != QProcess::NormalExit || exitCode != 0) && failed)
                              failed(shown);
                      });
-    QObject::connect(process, &QProcess::errorOccurred, process, [process, shown, failed](QProcess::ProcessError error) {
-        if (error != QProcess::FailedToStart)
-            return;
-        process->deleteLater();
-        if (failed)
-            failed(shown);
-    });
+    QObject::connect(process, &QProcess::errorOccurred, process,
+                     [process, shown, failed, running](QProcess::ProcessError error) {
+                         if (error != QProcess::FailedToStart)
+                             return;
+                         process->deleteLater();
+                         --*running;
+                         if (failed)
+                             failed(shown);
+                     });
+    ++*running;
     process->start();
     return true;
 }

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 
 class QWidget;
 
@@ -33,10 +34,13 @@ public:
              std::string opener = "xdg-open");
     bool launch(const std::string& commandLine) override;
     void endProgram() override { m_shell.endProgram(); }
+    // Openers started and not yet ended.
+    int running() const { return *m_running; }
 
 private:
     QtShell m_shell;
     std::function<void(const std::string&)> m_failed;
+    std::shared_ptr<int> m_running = std::make_shared<int>(0);
 };
 
 // Keeps the window in step with the model while a handler waits: before a

@@ -111,6 +111,17 @@ WindowView::WindowView(MainWindow& window) : m_window(window), m_form(window.for
     });
     layout->addWidget(m_tabs, 1);
     setCentralWidget(central);
+
+    // A frame's depth is below that of what it holds: refresh() shows the
+    // contents before the frame.
+    const auto depth = [](const QWidget* widget) {
+        int levels = 0;
+        for (; widget; widget = widget->parentWidget())
+            ++levels;
+        return levels;
+    };
+    std::stable_sort(m_innermostFirst.begin(), m_innermostFirst.end(),
+                     [&](const auto& a, const auto& b) { return depth(a.second) > depth(b.second); });
     refresh();
 }
 
@@ -145,6 +156,7 @@ void WindowView::bind(Control& control, QWidget* widget)
 {
     widget->setObjectName(QString::fromStdString(control.name()));
     m_widgets[&control] = widget;
+    m_innermostFirst.emplace_back(&control, widget);
 }
 
 QWidget* WindowView::widgetFor(const Control& control) const
@@ -446,63 +458,16 @@ void WindowView::refresh()
 {
     m_refreshing = true;
     setWindowTitle(latin1(m_form.Caption));
-    for (const auto& [control, widget] : m_widgets) {
-        widget->setEnabled(control->enabled());
+    // Every widget gets its text, font and state before any is shown or
+    // hidden: showing a widget lays out what it holds at once, and a layout
+    // made from captions still to come is not always redone once they come.
+    // Showing then goes innermost first, so a frame is laid out only when
+    // what it holds is final.
+    for (const auto& [control, widget] : m_innermostFirst)
+        copyIn(*control, widget);
+    for (const auto& [control, widget] : m_innermostFirst)
         widget->setHidden(!control->Visible);
-        switch (control->kind()) {
-        case ControlKind::Label:
-            static_cast<QLabel*>(widget)->setText(latin1(control->caption()));
-            break;
-        case ControlKind::Button:
-            static_cast<QAbstractButton*>(widget)->setText(latin1(control->caption()));
-            break;
-        case ControlKind::Option: {
-            auto* radio = static_cast<QAbstractButton*>(widget);
-            radio->setText(latin1(control->caption()));
-            radio->setChecked(control->value());
-            QFont font = radio->font();
-            font.setBold(control->FontBold);
-            radio->setFont(font);
-            break;
-        }
-        case ControlKind::Combo: {
-            auto* box = static_cast<QComboBox*>(widget);
-            box->setCurrentIndex(control->listIndex());
-            if (box->isEditable() && box->currentText() != latin1(control->Text))
-                box->setEditText(latin1(control->Text));
-            break;
-        }
-        case ControlKind::TextBox:
-            if (widget == m_log) {
-                const QString text = shownLog(control->Text);
-                if (m_log->toPlainText() != text) {
-                    m_log->setPlainText(text);
-                    m_log->verticalScrollBar()->setValue(m_log->verticalScrollBar()->maximum());
-                }
-            } else if (auto* caption = qobject_cast<QLabel*>(widget)) {
-                caption->setText(latin1(control->Text));
-            } else {
-                auto* edit = static_cast<QLineEdit*>(widget);
-                if (edit->text() != latin1(control->Text))
-                    edit->setText(latin1(control->Text));
-                // The text's colour while the box can be used; a disabled box
-                // keeps the style's grey.
-                QPalette palette = edit->palette();
-                for (const auto group : {QPalette::Active, QPalette::Inactive})
-                    palette.setColor(group, QPalette::Text, colour(control->ForeColor));
-                edit->setPalette(palette);
-            }
-            break;
-        case ControlKind::Frame:
-            static_cast<QGroupBox*>(widget)->setTitle(latin1(control->caption()));
-            break;
-        case ControlKind::TabControl:
-            m_tabs->setCurrentIndex(control->tab());
-            break;
-        case ControlKind::Timer:
-            break;
-        }
-    }
+    m_tabs->setCurrentIndex(m_form.SSTab1.tab());
     // The focus moves only when a flow names another control, so the
     // user's own moves between refreshes are kept.
     if (const Control* active = m_form.activeControl(); active != m_focused) {
@@ -511,6 +476,62 @@ void WindowView::refresh()
             widget->setFocus(Qt::OtherFocusReason);
     }
     m_refreshing = false;
+}
+
+void WindowView::copyIn(const Control& control, QWidget* widget)
+{
+    widget->setEnabled(control.enabled());
+    switch (control.kind()) {
+    case ControlKind::Label:
+        static_cast<QLabel*>(widget)->setText(latin1(control.caption()));
+        break;
+    case ControlKind::Button:
+        static_cast<QAbstractButton*>(widget)->setText(latin1(control.caption()));
+        break;
+    case ControlKind::Option: {
+        auto* radio = static_cast<QAbstractButton*>(widget);
+        radio->setText(latin1(control.caption()));
+        radio->setChecked(control.value());
+        QFont font = radio->font();
+        font.setBold(control.FontBold);
+        radio->setFont(font);
+        break;
+    }
+    case ControlKind::Combo: {
+        auto* box = static_cast<QComboBox*>(widget);
+        box->setCurrentIndex(control.listIndex());
+        if (box->isEditable() && box->currentText() != latin1(control.Text))
+            box->setEditText(latin1(control.Text));
+        break;
+    }
+    case ControlKind::TextBox:
+        if (widget == m_log) {
+            const QString text = shownLog(control.Text);
+            if (m_log->toPlainText() != text) {
+                m_log->setPlainText(text);
+                m_log->verticalScrollBar()->setValue(m_log->verticalScrollBar()->maximum());
+            }
+        } else if (auto* caption = qobject_cast<QLabel*>(widget)) {
+            caption->setText(latin1(control.Text));
+        } else {
+            auto* edit = static_cast<QLineEdit*>(widget);
+            if (edit->text() != latin1(control.Text))
+                edit->setText(latin1(control.Text));
+            // The text's colour while the box can be used; a disabled box
+            // keeps the style's grey.
+            QPalette palette = edit->palette();
+            for (const auto group : {QPalette::Active, QPalette::Inactive})
+                palette.setColor(group, QPalette::Text, colour(control.ForeColor));
+            edit->setPalette(palette);
+        }
+        break;
+    case ControlKind::Frame:
+        static_cast<QGroupBox*>(widget)->setTitle(latin1(control.caption()));
+        break;
+    case ControlKind::TabControl: // its page is chosen once all are shown
+    case ControlKind::Timer:
+        break;
+    }
 }
 
 } // namespace softswitch::gui

@@ -9,6 +9,8 @@
 
 #include <functional>
 #include <map>
+#include <utility>
+#include <vector>
 
 class QAbstractButton;
 class QComboBox;
@@ -35,6 +37,8 @@ private:
     // Runs a user action on the control, if the user can reach it, then
     // shows the result; closes the window when the program ended.
     void act(const Control& control, const std::function<bool()>& action);
+    // Copies the control's text, font and state, not its visibility, into its widget.
+    void copyIn(const Control& control, QWidget* widget);
 
     QLabel* label(Control& control);
     // A text box whose text is a fixed caption, shown as a label.
@@ -56,6 +60,9 @@ private:
     MainWindow& m_window;
     Form1& m_form;
     std::map<const Control*, QWidget*> m_widgets;
+    // The same pairs, innermost widget first: refresh() walks them in this
+    // fixed order, never in the order of the controls' addresses.
+    std::vector<std::pair<const Control*, QWidget*>> m_innermostFirst;
     QTabWidget* m_tabs = nullptr;
     QPlainTextEdit* m_log = nullptr;
     const Control* m_focused = nullptr;

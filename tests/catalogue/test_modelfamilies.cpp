@@ -1,61 +1,39 @@
 #include "catalogue/modelfamilies.h"
+#include "tempdir.h"
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <set>
+#include <sstream>
 
 namespace softswitch {
 namespace {
 
 using F = Family;
 
-struct FamilyRow {
-    const char* name;
-    std::set<Family> families;
+constexpr std::pair<Family, const char*> kAll[] = {
+    {F::KR5050Pair, "KR5050Pair"}, {F::KR5050Group, "KR5050Group"}, {F::CoreGroup, "CoreGroup"},
+    {F::KR31Group, "KR31Group"}, {F::KnownModels, "KnownModels"}, {F::UsbBoardModels, "UsbBoardModels"},
+    {F::NJModels, "NJModels"}, {F::ZQGenericModels, "ZQGenericModels"}, {F::LanguageTrio, "LanguageTrio"},
+    {F::Switch1FollowsSwitch4, "Switch1FollowsSwitch4"}, {F::Switch1AlwaysShown, "Switch1AlwaysShown"},
+    {F::Switch34Shown, "Switch34Shown"}, {F::ThaiPasses, "ThaiPasses"},
 };
 
-// Which families each name belongs to; every family not listed must not match.
-const FamilyRow kRows[] = {
-    {"KR-5050", {F::KR5050Pair, F::KR5050Group, F::CoreGroup, F::KnownModels, F::Switch1FollowsSwitch4, F::Switch34Shown,
-                 F::ThaiPasses}},
-    {"KR-4450", {F::KR5050Pair, F::KR5050Group, F::CoreGroup, F::KnownModels, F::Switch1FollowsSwitch4, F::Switch34Shown}},
-    {"KR-4600", {F::KR31Group, F::CoreGroup, F::KnownModels, F::Switch1AlwaysShown, F::Switch34Shown}},
-    {"KR-4050", {F::LanguageTrio}},
-    {"KR-3100X", {F::KR31Group, F::CoreGroup, F::KnownModels, F::Switch1AlwaysShown, F::Switch34Shown}},
-    {"KR-3100Y", {F::KR31Group, F::CoreGroup, F::KnownModels, F::Switch1AlwaysShown, F::Switch34Shown}},
-    {"KR-2250", {F::KR5050Group, F::KnownModels, F::LanguageTrio}},
-    {"KR-1350E", {F::LanguageTrio}},
-    {"KR-1350EX", {}},
-    {"KR-27", {F::KR5050Group, F::CoreGroup, F::KnownModels, F::Switch1FollowsSwitch4, F::Switch34Shown}},
-    {"KR2706", {F::KR5050Group, F::KnownModels, F::UsbBoardModels, F::Switch1FollowsSwitch4, F::Switch34Shown}},
-    {"LM4_USB", {F::KR5050Group, F::KnownModels, F::UsbBoardModels, F::Switch1FollowsSwitch4, F::Switch34Shown}},
-    {"LM47_USB", {F::KR31Group, F::KnownModels, F::UsbBoardModels, F::Switch1AlwaysShown, F::Switch34Shown}},
-    {"LM47", {F::Switch1AlwaysShown}},
-    {"NJ7", {F::KR5050Group, F::CoreGroup, F::KnownModels, F::NJModels, F::Switch1FollowsSwitch4, F::Switch34Shown}},
-    {"NJ7x", {F::CoreGroup}},
-    {"NJ66", {F::KR31Group, F::CoreGroup, F::KnownModels, F::NJModels, F::Switch1AlwaysShown, F::Switch34Shown}},
-    {"NJ660", {F::KR31Group, F::CoreGroup, F::KnownModels, F::NJModels, F::Switch1AlwaysShown, F::Switch34Shown}},
-    {"ZQ-PRINTER", {F::ZQGenericModels}},
-    {"ZQ3-PRINTER-II", {F::ZQGenericModels}},
-    {"ZQ3-PRINTER-III", {}},
-    {"KR-5050 ", {}},
-    {"kr-5050", {}},
-    {"KR-3", {}},
-    {"", {}},
-    {" ", {}},
-};
-
-constexpr Family kAll[] = {
-    F::KR5050Pair, F::KR5050Group, F::CoreGroup, F::KR31Group, F::KnownModels, F::UsbBoardModels,
-    F::NJModels, F::ZQGenericModels, F::LanguageTrio, F::Switch1FollowsSwitch4, F::Switch1AlwaysShown, F::Switch34Shown, F::ThaiPasses,
-};
-
+// A row of families.rows: the name (quoted when blank or empty) and its families.
 TEST(ModelFamilies, EveryNameBelongsToExactlyItsFamilies)
 {
-    for (const FamilyRow& row : kRows)
-        for (Family family : kAll)
-            EXPECT_EQ(InFamily(row.name, family), row.families.count(family) == 1)
-                << '"' << row.name << "\" family " << static_cast<int>(family);
+    for (const auto& row : tableRows(CATALOGUE_DATA_DIR "/families.rows")) {
+        const std::string name = row.at(0).starts_with('"') ? row[0].substr(1, row[0].size() - 2) : row[0];
+        std::istringstream listed(row.at(1));
+        const std::set<std::string> families{std::istream_iterator<std::string>(listed), {}};
+        std::size_t known = 0;
+        for (const auto& [family, familyName] : kAll) {
+            known += families.count(familyName);
+            EXPECT_EQ(InFamily(name, family), families.count(familyName) == 1) << '"' << name << "\" " << familyName;
+        }
+        EXPECT_EQ(known, families.size()) << row.at(1) << ": a family name misspelt";
+    }
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 
 #include "catalogue/switchcatalogue.h"
 #include "scriptedprinter.h"
+#include "tempdir.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -56,23 +57,14 @@ std::vector<std::string> runActions(int sw, const std::string& actions)
             throw std::runtime_error("bad action: " + action);
     }
     auto pair = [](bool off, bool on) -> std::string { return off && on ? "OFF+ON" : off ? "OFF" : on ? "ON" : "--"; };
-    std::vector<std::string> lines;
+    std::vector<std::string> tabLines;
     for (int i = 0; i < kSwitchBits; ++i) {
         char head[40];
         std::snprintf(head, sizeof head, "(%d) %-4sbold %-5s", i, pair(tab.off[i].value(), tab.on[i].value()).c_str(),
                       pair(tab.off[i].FontBold, tab.on[i].FontBold).c_str());
-        lines.push_back(head + quoted(tab.function[i].caption()));
+        tabLines.push_back(head + quoted(tab.function[i].caption()));
     }
-    return lines;
-}
-
-std::vector<std::string> readLines(const std::string& path)
-{
-    std::ifstream in(path);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
+    return tabLines;
 }
 
 void checkRows(int sw, const std::string& file)
@@ -86,9 +78,9 @@ void checkRows(int sw, const std::string& file)
         EXPECT_TRUE(names.insert(name).second) << file << " repeats the row " << name;
         EXPECT_EQ(runActions(sw, actions), expected) << file << ": " << name;
     };
-    const std::vector<std::string> lines = readLines(file);
-    EXPECT_FALSE(lines.empty()) << file;
-    for (const std::string& line : lines) {
+    const std::vector<std::string> rows = lines(readFile(file));
+    EXPECT_FALSE(rows.empty()) << file;
+    for (const std::string& line : rows) {
         if (line.starts_with("row ")) {
             pending = line.substr(4);
         } else if (line.starts_with("do ")) {
@@ -105,9 +97,9 @@ void checkRows(int sw, const std::string& file)
 // A review aid: writes the tab lines under each `do` line afresh.
 void rewriteTabs(int sw)
 {
-    const std::vector<std::string> lines = readLines(rowFile(sw, ".golden"));
+    const std::vector<std::string> rows = lines(readFile(rowFile(sw, ".golden")));
     std::ofstream out(rowFile(sw, ".golden"));
-    for (const std::string& line : lines) {
+    for (const std::string& line : rows) {
         if (line.starts_with("("))
             continue;
         out << line << '\n';

@@ -1,5 +1,5 @@
 #pragma once
-// Running softswitchctl (or any program) to its end, and the loopback
+// Running softswitchctl to its end, and the loopback
 // addresses the fleet tests put their printers on.
 
 #include "emulatorprocess.h"
@@ -20,33 +20,14 @@ struct Finished {
     std::string err;
 };
 
-// Runs the program with its output in files (no pipe can fill up).
-inline Finished runProgram(std::vector<std::string> args, const TempDir& dir)
-{
-    std::vector<char*> argv;
-    for (std::string& arg : args)
-        argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    const std::string out = dir.file("stdout");
-    const std::string err = dir.file("stderr");
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    pid_t pid = -1;
-    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0)
-        throw std::runtime_error("cannot start " + args[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(out), readFile(err)};
-}
-
+// Runs softswitchctl with its output in files (no pipe can fill up).
 inline Finished runCtl(std::vector<std::string> args, const TempDir& dir)
 {
     args.insert(args.begin(), std::string(std::getenv("SOFTSWITCH_BIN")) + "/softswitchctl");
-    return runProgram(std::move(args), dir);
+    const Streams files{-1, dir.file("stdout"), dir.file("stderr"), {}};
+    int status = 0;
+    waitpid(spawn(std::move(args), files), &status, 0);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(files.out), readFile(files.err)};
 }
 
 // A /24 of loopback of this test's own, so tests running side by side (and

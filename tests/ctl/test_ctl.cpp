@@ -35,19 +35,24 @@ class Fleet {
 public:
     explicit Fleet(const TempDir& dir) : m_dir(dir) {}
 
-    Printer& add(int host, std::vector<std::string> sets, std::vector<std::string> faults = {})
+    // With `pty`, the printer is on a pseudo-terminal there instead of on TCP.
+    Printer& add(int host, std::vector<std::string> sets, std::vector<std::string> faults = {}, const std::string& pty = {})
     {
         const std::string ip = loopbackNet() + std::to_string(host);
         auto printer = std::make_unique<Printer>();
         printer->transcript = m_dir.file("transcript-" + std::to_string(host));
-        std::vector<std::string> args{"--tcp", ip + ":" + std::to_string(m_port), "--transcript", printer->transcript};
+        std::vector<std::string> args{"--transcript", printer->transcript};
+        if (pty.empty())
+            args.insert(args.end(), {"--tcp", ip + ":" + std::to_string(m_port)});
+        else
+            args.insert(args.end(), {"--no-tcp", "--pty", pty});
         // An empty reply costs the exchange a second of polling; a printer with the font on answers at once.
         sets.insert(sets.begin(), "new8x16=on");
         for (const std::string& set : sets)
             args.insert(args.end(), {"--set", set});
         args.insert(args.end(), faults.begin(), faults.end());
         printer->process = std::make_unique<EmulatorProcess>(args);
-        if (m_port == 0)
+        if (m_port == 0 && pty.empty())
             m_port = printer->process->tcpPort();
         printer->address = ip + ":" + std::to_string(m_port);
         m_printers.push_back(std::move(printer));
@@ -64,15 +69,6 @@ private:
 QJsonDocument json(const Finished& run)
 {
     return QJsonDocument::fromJson(QByteArray::fromStdString(run.out));
-}
-
-std::vector<std::string> lines(const std::string& text)
-{
-    std::vector<std::string> result;
-    std::size_t start = 0;
-    for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
-        result.push_back(text.substr(start, end - start));
-    return result;
 }
 
 // The commands from the first unlock on, up to and with the last lock.
@@ -97,53 +93,17 @@ std::string padded(std::string hex, std::size_t bytes)
 
 TEST(CtlTargets, ParsesTargetsAndRangesAsTheWindowNamesLinks)
 {
-    struct Row {
-        const char* text;
-        std::optional<std::string> name; // nothing: refused
-    };
-    const Row targets[] = {
-        {"tcp:10.0.0.7", "tcp:10.0.0.7:9100"},
-        {"tcp:printer.local:9101", "tcp:printer.local:9101"},
-        {"tcp::9100", std::nullopt},
-        {"tcp:10.0.0.7:70000", std::nullopt},
-        {"com:3@38400,E,XON/XOFF", "com:3@38400,E,XON/XOFF"},
-        {"com:16", "com:16@115200,N,DTR/DSR"},
-        {"com:17", std::nullopt},
-        {"com:1@57600", std::nullopt},
-        {"serial:/dev/ttyUSB0@9600,N", "serial:/dev/ttyUSB0@9600,N,DTR/DSR"},
-        {"usb", "usb"},
-        {"lpt", "lpt"},
-        {"lpt:/dev/usb/lp1", "lpt:/dev/usb/lp1"},
-        {"192.168.1.5", std::nullopt},
-    };
-    for (const Row& row : targets) {
+    for (const auto& row : tableRows(CTL_TEST_DATA "/targets.rows")) {
         std::string why;
-        const auto target = parseTarget(row.text, why);
-        EXPECT_EQ(target ? std::optional(target->name()) : std::nullopt, row.name) << row.text;
-    }
-    struct RangeRow {
-        const char* text;
-        std::size_t count;
-        const char* first;
-        const char* last;
-    };
-    const RangeRow ranges[] = {
-        {"127.0.0.1-254", 254, "tcp:127.0.0.1:9100", "tcp:127.0.0.254:9100"},
-        {"10.1.2.0/24:9101", 254, "tcp:10.1.2.1:9101", "tcp:10.1.2.254:9101"},
-        {"10.1.2.9/32", 1, "tcp:10.1.2.9:9100", "tcp:10.1.2.9:9100"},
-        {"shop-printer", 1, "tcp:shop-printer:9100", "tcp:shop-printer:9100"},
-    };
-    for (const RangeRow& row : ranges) {
-        std::string why;
-        const auto range = parseRange(row.text, why);
-        ASSERT_TRUE(range) << row.text << ": " << why;
-        ASSERT_EQ(range->size(), row.count) << row.text;
-        EXPECT_EQ(range->front().name(), row.first);
-        EXPECT_EQ(range->back().name(), row.last);
-    }
-    for (const char* bad : {"10.0.0.9-3", "10.0.0.0/8", "10.0.0.1:0"}) {
-        std::string why;
-        EXPECT_FALSE(parseRange(bad, why)) << bad;
+        if (row.at(0) == "target") {
+            const auto target = parseTarget(row.at(1), why);
+            EXPECT_EQ(target ? target->name() : "refused", row.at(2)) << row[1];
+            continue;
+        }
+        const auto range = parseRange(row.at(1), why);
+        const std::vector<std::string> got = range ? std::vector{std::to_string(range->size()), range->front().name(), range->back().name()}
+                                                   : std::vector<std::string>{"refused"};
+        EXPECT_EQ(got, std::vector(row.begin() + 2, row.end())) << row[1] << ": " << why;
     }
 }
 
@@ -205,20 +165,11 @@ TEST(Ctl, ReadShowsWhatEachModelReadsAndMarksTheRestNotRead)
     };
     TempDir dir;
     Fleet fleet(dir);
-    std::vector<std::unique_ptr<EmulatorProcess>> devices;
     std::vector<std::string> args{"read", "--json"};
     for (std::size_t i = 0; i < std::size(rows); ++i) {
-        const std::string link = rows[i].link;
-        if (link == "tcp") {
-            args.push_back(fleet.add(static_cast<int>(10 + i), rows[i].sets).target());
-            continue;
-        }
-        const std::string pty = dir.file("pty-" + std::to_string(i));
-        std::vector<std::string> emulator{"--no-tcp", "--pty", pty, "--set", "new8x16=on"};
-        for (const std::string& set : rows[i].sets)
-            emulator.insert(emulator.end(), {"--set", set});
-        devices.push_back(std::make_unique<EmulatorProcess>(emulator));
-        args.push_back(link == "serial" ? "serial:" + pty + "@9600,E,XON/XOFF" : "lpt:" + pty);
+        const std::string link = rows[i].link, pty = dir.file("pty-" + std::to_string(i));
+        const Printer& printer = fleet.add(static_cast<int>(10 + i), rows[i].sets, {}, link == "tcp" ? "" : pty);
+        args.push_back(link == "tcp" ? printer.target() : link == "serial" ? "serial:" + pty + "@9600,E,XON/XOFF" : "lpt:" + pty);
     }
     args.push_back("tcp:" + loopbackNet() + "99:" + std::to_string(fleet.port())); // nobody there
 
@@ -363,7 +314,7 @@ TEST(Ctl, UsageErrorsExitWith2AndHelpListsEveryOption)
         {"read", "ftp:127.0.0.1"},
         {"read", "tcp:127.0.0.1", "--force"},
         {"discover"},
-        {"discover", "--tcp", "10.0.0.9-3"},
+        {"discover", "--tcp", "127.0.0.9-3"},
         {"discover", "--tcp", "127.0.0.1", "--jobs", "0"},
         {"save", "tcp:127.0.0.1"},
         {"diff", dir.file("missing.json"), "tcp:127.0.0.1"},

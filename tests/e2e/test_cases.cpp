@@ -21,17 +21,14 @@
 
 #include "emulatoroptions.h"
 #include "emulatorprocess.h"
+#include "scriptdriver.h"
 #include "tempdir.h"
-
-#include <QProcess>
-#include <QProcessEnvironment>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <thread>
 
 #include <fcntl.h>
@@ -41,8 +38,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr int kDriverPatienceMs = 120000;
 
 struct Case {
     fs::path file;
@@ -136,25 +131,14 @@ std::jthread outputStopper(const std::string& transcript, const std::string& dev
 
 // One run of the driver: its output, with its exit code and error lines
 // when they are not the usual.
-std::string runDriver(const std::string& script, const QStringList& args, const QProcessEnvironment& env,
-                      const std::string& folder)
+std::string runCase(const std::string& script, const QStringList& args, const QProcessEnvironment& env,
+                    const std::string& folder)
 {
-    QProcess driver;
-    driver.setProcessEnvironment(env);
-    driver.setWorkingDirectory(QString::fromStdString(folder));
-    driver.start(QString(std::getenv("SOFTSWITCH_BIN")) + "/softswitch-script", args);
-    EXPECT_TRUE(driver.waitForStarted());
-    driver.write(QByteArray::fromStdString(script));
-    driver.closeWriteChannel();
-    if (!driver.waitForFinished(kDriverPatienceMs)) {
-        driver.kill();
-        ADD_FAILURE() << "the driver did not end within " << kDriverPatienceMs << " ms";
-    }
-    std::string output = driver.readAllStandardOutput().toStdString();
-    if (driver.exitStatus() != QProcess::NormalExit || driver.exitCode() != 0)
-        output += "exit " + std::to_string(driver.exitStatus() == QProcess::NormalExit ? driver.exitCode() : -1) + "\n";
-    std::istringstream errors(driver.readAllStandardError().toStdString());
-    for (std::string line; std::getline(errors, line);)
+    const DriverRun run = runDriver(args, QByteArray::fromStdString(script), QString::fromStdString(folder), env);
+    std::string output = run.out.toStdString();
+    if (run.exitCode != 0)
+        output += "exit " + std::to_string(run.exitCode) + "\n";
+    for (const std::string& line : lines(run.err.toStdString()))
         output += "stderr: " + line + "\n";
     return output;
 }
@@ -169,7 +153,6 @@ TEST_P(Cases, RunAsWritten)
     const std::string usbTranscript = dir.file("usb-transcript.txt");
 
     std::unique_ptr<EmulatorProcess> printer;
-    QStringList args;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     if (c.has("emulator")) {
         const std::string options = c["emulator"].substr(0, c["emulator"].find('\n'));
@@ -178,16 +161,12 @@ TEST_P(Cases, RunAsWritten)
         for (const std::string& word : emulator::splitOptionText(options).args)
             processArgs.push_back(word);
         printer = std::make_unique<EmulatorProcess>(processArgs, 2);
-        args << "--com" << QString::fromStdString("1=" + dir.file("ttyPRINTER")) << "--lpt"
-             << QString::fromStdString(dir.file("ttyPRINTER"));
         fs::copy_file(SOFTSWITCH_EMULATED_LIBRARY, dir.file("libKR5050.so"));
         env.insert("KR5050_EMULATOR", QString::fromStdString(options + " --transcript " + usbTranscript));
-    } else {
-        // No printer: the ports lead nowhere, whatever this machine has.
-        args << "--com" << QString::fromStdString("1=" + dir.file("no-such-port")) << "--lpt"
-             << QString::fromStdString(dir.file("no-such-port"));
     }
-    args << "-";
+    // Without a printer the ports lead nowhere, whatever this machine has.
+    const QString port = QString::fromStdString(dir.file(printer ? "ttyPRINTER" : "no-such-port"));
+    const QStringList args{"--com", "1=" + port, "--lpt", port, "-"};
 
     std::jthread stopper;
     if (c.has("output-stops"))
@@ -200,7 +179,7 @@ TEST_P(Cases, RunAsWritten)
             output += "(next run)\n";
         if (printer)
             replaceAll(script, "@TCPPORT@", std::to_string(printer->tcpPort()));
-        output += runDriver(script, args, env, dir.file(""));
+        output += runCase(script, args, env, dir.file(""));
     }
     stopper = {};
     if (printer) {

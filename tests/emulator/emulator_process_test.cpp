@@ -21,14 +21,7 @@ TEST(EmulatorProcess, BadArgumentsExitTwoWithOneLineOnStandardError)
 {
     TempDir dir;
     const std::string errors = dir.file("stderr.txt");
-    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {"--bogus"}, {"--set"}, {"--set", "model"}, {"--set", "colour=red"}, {"--set", "sw1=99999999999"},
-             {"--set", "new8x16=1"}, {"--no-reply", "colour"}, {"--reply-delay", "soon"}, {"--split-reply", "0"},
-             {"--drop-after", "0"}, {"--garbage", "xyz"}, {"--garbage", "1D 4"}, {"--garbage", "1G"},
-             {"--tcp", "127.0.0.1:99999"}, {"--tcp", "127.0.0.1:65536"}, {"--tcp", "127.0.0.1"}, {"--tcp", ":0"},
-             {"--tcp", "127.0.0.1:"}, {"--tcp", "127.0.0.1:abc"}, {"--tcp", "127.0.0.1:-1"}, {"--no-tcp"},
-             {"--reply-delay", "9223372036854775807"}, {"--reply-delay", "18446744073709551615"},
-             {"--split-gap", "86400001"}, {"--idle-timeout", "-5"}}) {
+    for (const std::vector<std::string>& args : tableRows(EMULATOR_TEST_DATA "/bad-arguments.rows")) {
         EXPECT_EQ(EmulatorProcess(args, 0, errors).stop(0), 2) << args.back();
         const std::string text = readFile(errors);
         EXPECT_TRUE(text.starts_with("printer-emulator: ") && text.find('\n') == text.size() - 1) << text;

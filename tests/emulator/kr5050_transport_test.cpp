@@ -75,7 +75,7 @@ std::string padded(const std::string& bytes) { return bytes + std::string(32 - b
 TEST(EmulatedTransport, RefusedOptionsFailEveryCall)
 {
     for (const char* options : {"--set sw1=300", "--reply-delay 9223372036854775807",
-                                "--reply-delay 18446744073709551615", "--set 'model=KR-31 --reply-delay 5"}) {
+                                "--reply-delay 18446744073709551615", "--set 'model=KR-31 --reply-delay 5", "--set model=\"KR"}) {
         TransportLibrary refused(KR5050_EMULATED_LIBRARY, "KR5050_EMULATOR", options);
         EXPECT_NE(refused.write(kMaker), 0) << options;
         EXPECT_NE(refused.read().first, 0) << options;

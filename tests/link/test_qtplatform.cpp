@@ -53,10 +53,3 @@ TEST(QtShellTest, LaunchNeedsTheHelpFileAndAnOpener)
 
 } // namespace
 } // namespace softswitch
-
-int main(int argc, char** argv)
-{
-    QCoreApplication application(argc, argv); // the launcher's program folder needs it
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

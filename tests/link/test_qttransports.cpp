@@ -20,9 +20,10 @@
 #include <poll.h>
 #include <sys/socket.h>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
-#include <atomic>
+#include <functional>
 #include <map>
 #include <thread>
 
@@ -51,10 +52,16 @@ struct Fifo {
         ::close(writer);
     }
     void put(const std::string& bytes) const { ::write(writer, bytes.data(), bytes.size()); }
-    bool drained() const
+    // Puts `first`, and `then` as soon as the port has taken `first`.
+    std::thread putInTwo(std::string first, std::string then) const
     {
-        int unread = 0;
-        return ::ioctl(writer, FIONREAD, &unread) == 0 && unread == 0;
+        return std::thread([=, this] {
+            put(first);
+            int unread = 1;
+            for (int spins = 0; ::ioctl(writer, FIONREAD, &unread) == 0 && unread > 0 && spins < 1000000; ++spins)
+                std::this_thread::yield();
+            put(then);
+        });
     }
 };
 
@@ -68,22 +75,12 @@ TEST(QtParallelPortAdapter, ReadEndsAtTheCountAWholeFrameOrAPause)
     EXPECT_EQ(port.read(30), "_" + std::string(29, 'x'));
     EXPECT_EQ(port.read(30), std::string(11, 'x')); // no frame: what came before the pause
     // More bytes come as soon as the frame is taken: a read that waited on would take them too.
-    std::thread late([&printer] {
-        printer.put("_30\0"s);
-        for (int spins = 0; !printer.drained() && spins < 1000000; ++spins)
-            std::this_thread::yield();
-        printer.put("late");
-    });
+    std::thread late = printer.putInTwo("_30\0"s, "late");
     EXPECT_EQ(port.read(30), "_30\0"s);
     late.join();
     EXPECT_EQ(port.read(30), "late");
     // A NUL before the underscore does not end the frame: the read waits for the rest.
-    std::thread rest([&printer] {
-        printer.put("\0_3"s);
-        for (int spins = 0; !printer.drained() && spins < 1000000; ++spins)
-            std::this_thread::yield();
-        printer.put("0\0"s);
-    });
+    std::thread rest = printer.putInTwo("\0_3"s, "0\0"s);
     EXPECT_EQ(port.read(30), "\0_30\0"s);
     rest.join();
 }
@@ -241,19 +238,6 @@ TEST(QtSerialPortAdapter, AfterXoffTheByteFailsAndIsTakenBackTheNextCommandGoesA
     EXPECT_EQ(com.printer.received(), "k") << "the byte given up never goes out";
 }
 
-TEST(QtSerialPortAdapter, APeerThatFloodsIsHeldAtTheReceiveLimit)
-{
-    OpenSerial com(Handshaking::DtrDsr);
-    ASSERT_TRUE(com.port.portOpen());
-    Flood flood{com.printer.master};
-    idle(1000);
-    EXPECT_GT(flood.sent, kReceiveLimitBytes) << "the printer sent more than the link keeps";
-    EXPECT_LE(static_cast<std::size_t>(com.port.inBufferCount()), kReceiveLimitBytes);
-    EXPECT_LE(com.port.input().size(), kReceiveLimitBytes);
-    idle(100);
-    EXPECT_GT(com.port.inBufferCount(), 0) << "once taken, the buffer fills again";
-}
-
 TEST(QtSerialPortAdapter, DevicePathsAndAClosedPort)
 {
     const std::map<int, std::string> overrides{{3, "/tmp/printer"}, {20, "/dev/pts/9"}};
@@ -326,17 +310,29 @@ TEST(QtTcpSocketAdapter, APeerThatTakesNothingFailsTheSendAndTheLineIsDropped)
     EXPECT_EQ(printer.socket.state(), 0) << "the byte given up cannot go out later";
 }
 
-TEST(QtTcpSocketAdapter, APeerThatFloodsIsHeldAtTheReceiveLimit)
+// A printer that floods the serial line or the socket: the link keeps at most
+// its receive limit, and once that is taken the buffer fills again.
+TEST(QtTransports, APeerThatFloodsIsHeldAtTheReceiveLimit)
 {
-    Connected printer;
-    ASSERT_EQ(printer.socket.state(), 7);
-    Flood flood{printer.peer};
-    idle(1000);
-    EXPECT_GT(flood.sent, kReceiveLimitBytes) << "the printer sent more than the link keeps";
-    EXPECT_LE(static_cast<std::size_t>(printer.socket.bytesReceived()), kReceiveLimitBytes);
-    EXPECT_LE(printer.socket.getData(1 << 30).size(), kReceiveLimitBytes);
-    idle(100);
-    EXPECT_GT(printer.socket.bytesReceived(), 0) << "once taken, the buffer fills again";
+    OpenSerial com(Handshaking::DtrDsr);
+    Connected tcp;
+    ASSERT_TRUE(com.port.portOpen() && tcp.socket.state() == 7);
+    struct Row {
+        int peer;
+        std::function<int()> buffered;
+        std::function<std::size_t()> take;
+    };
+    const Row rows[] = {{com.printer.master, [&] { return com.port.inBufferCount(); }, [&] { return com.port.input().size(); }},
+                        {tcp.peer, [&] { return tcp.socket.bytesReceived(); }, [&] { return tcp.socket.getData(1 << 30).size(); }}};
+    for (const Row& row : rows) {
+        Flood flood{row.peer};
+        idle(1000);
+        EXPECT_GT(flood.sent, kReceiveLimitBytes) << "the printer sent more than the link keeps";
+        EXPECT_LE(static_cast<std::size_t>(row.buffered()), kReceiveLimitBytes);
+        EXPECT_LE(row.take(), kReceiveLimitBytes);
+        idle(100);
+        EXPECT_GT(row.buffered(), 0) << "once taken, the buffer fills again";
+    }
 }
 
 TEST(QtUsbLibraryAdapter, ALibraryThatWritesPastTheBufferFailsTheCallAndNothingIsReadBack)
@@ -380,10 +376,3 @@ TEST(QtUsbLibraryAdapter, AMissingLibraryIsLoadedOnceThereOneWithoutSendxIsRefus
 
 } // namespace
 } // namespace softswitch
-
-int main(int argc, char** argv)
-{
-    QCoreApplication application(argc, argv); // the socket's and the serial port's events
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

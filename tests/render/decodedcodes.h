@@ -6,13 +6,19 @@
 #include <QImage>
 #include <QString>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
 struct DecodedCode {
     ZXing::BarcodeFormat format;
     std::string text;
+    auto operator<=>(const DecodedCode&) const = default;
 };
+inline std::ostream& operator<<(std::ostream& out, const DecodedCode& code)
+{
+    return out << ZXing::ToString(code.format) << " \"" << code.text << '"';
+}
 
 inline std::vector<DecodedCode> decodeCodes(const std::string& pngPath)
 {

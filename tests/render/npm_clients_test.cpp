@@ -4,16 +4,15 @@
 // wide as the emulated printer's switch 1 says.
 #include "decodedcodes.h"
 #include "emulatorprocess.h"
+#include "tempdir.h"
 
-#include <QDir>
-#include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <thread>
+#include <filesystem>
 
 namespace {
 
@@ -27,27 +26,6 @@ struct ClientRow {
     std::vector<std::string> lines;  // the printed lines that hold text, in order
     std::vector<DecodedCode> codes;
 };
-
-std::vector<std::string> textLines(const QString& path)
-{
-    QFile file(path);
-    std::vector<std::string> lines;
-    if (!file.open(QIODevice::ReadOnly))
-        return lines;
-    for (const QByteArray& line : file.readAll().split('\n'))
-        if (!line.trimmed().isEmpty())
-            lines.push_back(line.toStdString());
-    return lines;
-}
-
-bool waitForFile(const QString& path)
-{
-    const auto deadline = std::chrono::steady_clock::now() + kPatience;
-    while (!QFile::exists(path) && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    // The text file is written right after the picture.
-    return QFile::exists(path);
-}
 
 TEST(NpmClients, ReceiptsHoldTheirTextAndCodes)
 {
@@ -71,20 +49,18 @@ TEST(NpmClients, ReceiptsHoldTheirTextAndCodes)
                                   std::string("sw1=") + row.sw1});
         const std::string command = std::string("node ") + row.script + " 127.0.0.1 " + std::to_string(emulator.tcpPort());
         ASSERT_EQ(std::system(command.c_str()), 0) << row.name;
-        ASSERT_TRUE(waitForFile(dir.filePath("receipt-0001.txt"))) << row.name;
-        EXPECT_EQ(textLines(dir.filePath("receipt-0001.txt")), row.lines) << row.name;
+        // The text file is written right after the picture.
+        const std::string text = dir.filePath("receipt-0001.txt").toStdString();
+        ASSERT_TRUE(waitUntil([&] { return std::filesystem::exists(text); })) << row.name;
+        auto printed = lines(readFile(text));
+        std::erase_if(printed, [](const std::string& line) { return line.find_first_not_of(" \t\r") == std::string::npos; });
+        EXPECT_EQ(printed, row.lines) << row.name;
         const QString png = dir.filePath("receipt-0001.png");
         EXPECT_EQ(QImage(png).width(), row.paperDots) << row.name;
-        auto codes = decodeCodes(png.toStdString());
-        auto byText = [](const DecodedCode& a, const DecodedCode& b) { return a.text < b.text; };
-        std::sort(codes.begin(), codes.end(), byText);
-        auto expected = row.codes;
-        std::sort(expected.begin(), expected.end(), byText);
-        ASSERT_EQ(codes.size(), expected.size()) << row.name;
-        for (std::size_t i = 0; i < codes.size(); ++i) {
-            EXPECT_EQ(codes[i].format, expected[i].format) << row.name << ": " << expected[i].text;
-            EXPECT_EQ(codes[i].text, expected[i].text) << row.name;
-        }
+        auto codes = decodeCodes(png.toStdString()), expected = row.codes;
+        std::sort(codes.begin(), codes.end());
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(codes, expected) << row.name;
     }
 }
 

@@ -1,18 +1,19 @@
 // The emulator's paper: receipts reach the folder at a cut, at the end of an
 // idle job, and when the printer stops; the setup follows the printer's state.
+#include "emulatorprocess.h"
 #include "escposjob.h"
 #include "printeremulator.h"
 #include "printerstate.h"
 #include "receiptprinter.h"
+#include "tempdir.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <thread>
+#include <mutex>
 
 using namespace render;
 using namespace std::chrono_literals;
@@ -20,8 +21,6 @@ using namespace std::chrono_literals;
 namespace {
 
 constexpr int ESC = 0x1B, GS = 0x1D;
-// Generous: what a test waits for comes much sooner.
-constexpr std::chrono::seconds kWait{10};
 
 QStringList receiptFiles(const QTemporaryDir& dir) { return QDir(dir.path()).entryList({"receipt-*"}, QDir::Files, QDir::Name); }
 
@@ -64,15 +63,11 @@ TEST(ReceiptPrinter, ASwitch1WriteGivesTheNextReceiptItsWidth)
         ASSERT_EQ(page.width(), expected[i].paperDots);
         // "ABC" centred: its three cells start (printable - 36) / 2 into the printable width.
         const int cells = (page.width() - expected[i].paper.printableDots) / 2 + (expected[i].paper.printableDots - 36) / 2;
-        int left = page.width(), right = -1;
-        for (int y = 0; y < page.height(); ++y)
-            for (int x = 0; x < page.width(); ++x)
-                if (page.dot(x, y))
-                    left = std::min(left, x), right = std::max(right, x);
-        EXPECT_GE(left, cells);
-        EXPECT_LT(left, cells + 12);
-        EXPECT_LT(right, cells + 36);
-        EXPECT_GE(right, cells + 24);
+        const Box ink = inkBox(page);
+        EXPECT_GE(ink.x, cells);
+        EXPECT_LT(ink.x, cells + 12);
+        EXPECT_LT(ink.x + ink.width - 1, cells + 36);
+        EXPECT_GE(ink.x + ink.width - 1, cells + 24);
     }
 }
 
@@ -88,24 +83,14 @@ TEST(ReceiptPrinter, CutIdleGapAndStopEachEndAReceipt)
                                    notes.push_back(note);
                                },
                                50ms);
-        EscPosJob twoReceipts;
-        twoReceipts.line("ONE").command({ESC, 'p', 0, 25, 250}).command({GS, 'V', 1}).line("TWO");
-        for (const auto& token : twoReceipts.tokens)
-            printer.consume(token);
+        EscPosJob().line("ONE").command({ESC, 'p', 0, 25, 250}).command({GS, 'V', 1}).line("TWO").sendTo(printer);
         // The second receipt has no cut: it ends once the job has been idle.
-        const auto deadline = std::chrono::steady_clock::now() + kWait;
-        while (receiptFiles(dir).size() < 4 && std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(5ms);
+        waitUntil([&] { return receiptFiles(dir).size() >= 4; });
         EXPECT_EQ(receiptFiles(dir), (QStringList{"receipt-0001.png", "receipt-0001.txt", "receipt-0002.png", "receipt-0002.txt"}));
-        EscPosJob unfinished;
-        unfinished.text("THREE");
-        for (const auto& token : unfinished.tokens)
-            printer.consume(token);
+        EscPosJob().text("THREE").sendTo(printer);
     }
     EXPECT_EQ(receiptFiles(dir).size(), 6);
-    QFile third(dir.filePath("receipt-0003.txt"));
-    ASSERT_TRUE(third.open(QIODevice::ReadOnly));
-    EXPECT_EQ(third.readAll(), "THREE\n");
+    EXPECT_EQ(readFile(dir.filePath("receipt-0003.txt").toStdString()), "THREE\n");
     ASSERT_EQ(notes.size(), 3u);
     EXPECT_NE(notes[0].find("partial cut, drawer pulse pin 2 50/500 ms"), std::string::npos) << notes[0];
     EXPECT_NE(notes[1].find("no cut"), std::string::npos) << notes[1];
@@ -115,14 +100,9 @@ TEST(ReceiptPrinter, TheEndOfAJobEndsItsReceiptWithoutWaiting)
 {
     QTemporaryDir dir;
     ReceiptPrinter printer(dir.path().toStdString(), [] { return PrinterSetup{}; }, {}, std::chrono::hours(1));
-    EscPosJob job;
-    job.text("UNCUT");
-    for (const auto& token : job.tokens)
-        printer.consume(token);
+    EscPosJob().text("UNCUT").sendTo(printer);
     printer.endJob();
-    const auto deadline = std::chrono::steady_clock::now() + kWait;
-    while (receiptFiles(dir).size() < 2 && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(5ms);
+    waitUntil([&] { return receiptFiles(dir).size() >= 2; });
     EXPECT_EQ(receiptFiles(dir), (QStringList{"receipt-0001.png", "receipt-0001.txt"}));
 }
 

@@ -1,30 +1,13 @@
 // The softswitch-script executable's arguments and exit codes. Scripts on
 // standard input are what every e2e case runs.
 
-#include <QProcess>
-#include <QProcessEnvironment>
+#include "scriptdriver.h"
+
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 namespace {
-
-struct DriverRun {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-DriverRun runDriver(const QStringList& args, const QByteArray& script = {})
-{
-    QProcess process;
-    process.start(QProcessEnvironment::systemEnvironment().value("SOFTSWITCH_BIN") + "/softswitch-script", args);
-    process.write(script);
-    process.closeWriteChannel();
-    EXPECT_TRUE(process.waitForFinished(30000)) << "is SOFTSWITCH_BIN set?";
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput(),
-            process.readAllStandardError()};
-}
 
 TEST(ScriptDriver, ReadsTheScriptFromAFileAndRefusesBadArgumentsWithExitCode2)
 {

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -19,10 +20,50 @@ extern char** environ;
 // Generous bound for anything a test waits for; never an expectation of speed.
 inline constexpr std::chrono::milliseconds kPatience{10000};
 
+// Polls until `done` holds (true) or the patience bound has passed (false).
+template <class Predicate> bool waitUntil(Predicate done)
+{
+    const auto deadline = std::chrono::steady_clock::now() + kPatience;
+    for (; !done(); poll(nullptr, 0, 5))
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+    return true;
+}
+
+// Where a child's standard streams go: a file descriptor for its output, or
+// files by name (empty: inherited). Input is opened read and write, so
+// opening a FIFO does not wait for a writer.
+struct Streams {
+    int outFd = -1;
+    std::string out, err, in;
+};
+
+// Starts args[0]; throws when it cannot be started.
+inline pid_t spawn(std::vector<std::string> args, const Streams& streams)
+{
+    std::vector<char*> argv;
+    for (std::string& arg : args)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (streams.outFd >= 0)
+        posix_spawn_file_actions_adddup2(&actions, streams.outFd, STDOUT_FILENO);
+    for (const auto& [fd, file, flags] : {std::tuple{STDOUT_FILENO, &streams.out, O_WRONLY | O_CREAT | O_TRUNC},
+                                          std::tuple{STDERR_FILENO, &streams.err, O_WRONLY | O_CREAT | O_TRUNC},
+                                          std::tuple{STDIN_FILENO, &streams.in, O_RDWR}})
+        if (!file->empty())
+            posix_spawn_file_actions_addopen(&actions, fd, file->c_str(), flags, 0600);
+    pid_t pid = -1;
+    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0)
+        throw std::runtime_error("cannot start " + args[0]);
+    return pid;
+}
+
 // printer-emulator from SOFTSWITCH_BIN, run as a child process. The
-// constructor returns once the child has printed `readyLines` lines. With
-// `errorFile`, its standard error goes to that file; with `inputFile` (a
-// FIFO, say), its standard input comes from that file.
+// constructor returns once the child has printed `readyLines` lines.
 class EmulatorProcess {
 public:
     explicit EmulatorProcess(std::vector<std::string> args, std::size_t readyLines = 1, const std::string& errorFile = {},
@@ -32,27 +73,12 @@ public:
         if (!bin)
             throw std::runtime_error("SOFTSWITCH_BIN is not set");
         args.insert(args.begin(), std::string(bin) + "/printer-emulator");
-        std::vector<char*> argv;
-        for (std::string& arg : args)
-            argv.push_back(arg.data());
-        argv.push_back(nullptr);
         int out[2];
         if (pipe2(out, O_CLOEXEC) != 0)
             throw std::runtime_error("pipe failed");
         m_stdout = out[0];
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-        if (!errorFile.empty())
-            posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        // Read and write, so opening a FIFO does not wait for a writer.
-        if (!inputFile.empty())
-            posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, inputFile.c_str(), O_RDWR, 0);
-        const int spawned = posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
+        m_pid = spawn(args, {out[1], {}, errorFile, inputFile});
         close(out[1]);
-        if (spawned != 0)
-            throw std::runtime_error("cannot start " + args[0]);
         for (std::string line; m_lines.size() < readyLines;) {
             char c = 0;
             pollfd entry{m_stdout, POLLIN, 0};
@@ -66,6 +92,10 @@ public:
     }
     ~EmulatorProcess()
     {
+        // SIGTERM first, so that it removes its pty link for the next printer
+        // in the same folder; SIGKILL if it does not end.
+        if (m_pid > 0)
+            stop(SIGTERM);
         if (m_pid > 0) {
             kill(m_pid, SIGKILL);
             waitpid(m_pid, nullptr, 0);
@@ -86,13 +116,9 @@ public:
     int stop(int signalNumber = SIGTERM)
     {
         kill(m_pid, signalNumber);
-        const auto deadline = std::chrono::steady_clock::now() + kPatience;
         int status = 0;
-        while (waitpid(m_pid, &status, WNOHANG) == 0) {
-            if (std::chrono::steady_clock::now() > deadline)
-                return -1;
-            poll(nullptr, 0, 10);
-        }
+        if (!waitUntil([&] { return waitpid(m_pid, &status, WNOHANG) != 0; }))
+            return -1;
         m_pid = -1;
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }

@@ -1,5 +1,5 @@
 #pragma once
-// A fresh folder for one test, and reading a file whole.
+// A fresh folder for one test, reading a file whole, and text as lines.
 
 #include <stdlib.h>
 
@@ -8,6 +8,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 // A fresh folder under /tmp, removed with its contents at the end of scope.
 class TempDir {
@@ -39,4 +40,34 @@ inline std::string readFile(const std::string& path)
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+// The lines of a text, as std::getline gives them.
+inline std::vector<std::string> lines(const std::string& text)
+{
+    std::istringstream in(text);
+    std::vector<std::string> result;
+    for (std::string line; std::getline(in, line);)
+        result.push_back(line);
+    return result;
+}
+
+// The rows of a table file: a row a line, its fields split at "|" and trimmed;
+// blank lines and "#" lines are comments. A file without rows throws.
+inline std::vector<std::vector<std::string>> tableRows(const std::string& path)
+{
+    std::vector<std::vector<std::string>> rows;
+    for (const std::string& line : lines(readFile(path))) {
+        if (line.find_first_not_of(' ') == std::string::npos || line[0] == '#')
+            continue;
+        std::istringstream fields(line + (line.back() == '|' ? " " : ""));
+        std::vector<std::string>& row = rows.emplace_back();
+        for (std::string field; std::getline(fields, field, '|');) {
+            field.erase(0, field.find_first_not_of(' '));
+            row.push_back(field.erase(field.find_last_not_of(' ') + 1));
+        }
+    }
+    if (rows.empty())
+        throw std::runtime_error("no rows in " + path);
+    return rows;
 }

@@ -1,0 +1,12 @@
+// The main of tests whose adapters need Qt's event loop: sockets, serial
+// ports and the launcher's program folder.
+#include <QCoreApplication>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv)
+{
+    QCoreApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
