@@ -273,7 +273,8 @@ void EmulatorSession::appendPrintData(Token& token)
     if (token.kind == EscPosToken::Kind::Text) {
         // Text fills the line up to the limit, the rest starts the next.
         while (!bytes.empty()) {
-            if (m_printRun.size() == kMaxPrintLineBytes)
+            // At or past the limit (a big image holds a line of its own).
+            if (m_printRun.size() >= kMaxPrintLineBytes)
                 endPrintRun();
             const std::size_t take = std::min(bytes.size(), kMaxPrintLineBytes - m_printRun.size());
             m_printRun += bytes.substr(0, take);

@@ -129,6 +129,25 @@ TEST(PrinterEmulator, PrintsAndCutsAreCountedAndEveryTokenReachesTheConsumer)
     EXPECT_EQ(seen, "T:41;LF:0A;ESC d:1B 64 03;GS V:1D 56 42 05;GS V:1D 56 01;ESC i:1B 69;ESC m:1B 6D;T:42;end;");
 }
 
+// The transcript's print lines end at a line feed or at the line bound; an
+// image longer than the bound is a line of its own, and text after it starts
+// the next one.
+TEST(Transcript, TextAfterABigImageStartsALineOfItsOwn)
+{
+    PrinterEmulator printer;
+    std::vector<std::string> lines;
+    printer.setEventHandler([&lines](const Event& event) {
+        if (event.kind == EventKind::PrintData)
+            lines.emplace_back(event.bytes);
+    });
+    EmulatorSession session(printer);
+    // GS v 0, 8000 bytes a row, one row.
+    const std::string image = hex("1D 76 30 00 40 1F 01 00") + std::string(8000, '\x55');
+    session.feed(image + "AB\n");
+    session.close();
+    EXPECT_EQ(lines, (std::vector<std::string>{image, "AB\n"}));
+}
+
 TEST(Options, SplitTextHonoursQuotesAndBlanks)
 {
     using Args = std::vector<std::string>;
